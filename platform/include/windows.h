@@ -46,6 +46,7 @@ typedef intptr_t LRESULT;
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_TOO_MANY_OPEN_FILES 4L
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
@@ -53,6 +54,7 @@ typedef intptr_t LRESULT;
 #define ERROR_OUTOFMEMORY 14L
 #define ERROR_WRITE_FAULT 29L
 #define ERROR_READ_FAULT 30L
+#define ERROR_GEN_FAILURE 31L
 #define ERROR_SHARING_VIOLATION 32L
 #define ERROR_HANDLE_EOF 38L
 #define ERROR_HANDLE_DISK_FULL 39L
@@ -62,7 +64,9 @@ typedef intptr_t LRESULT;
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_INVALID_NAME 123L
 #define ERROR_ALREADY_EXISTS 183L
+#define ERROR_FILENAME_EXCED_RANGE 206L
 #define ERROR_NO_MORE_ITEMS 259L
+#define ERROR_MR_MID_NOT_FOUND 317L
 #define ERROR_FILE_CORRUPT 1392L
 #define ERROR_INTERNAL_ERROR 1359L
 #define ERROR_DATABASE_FAILURE 4313L
@@ -140,7 +144,7 @@ DWORD FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD d
 HLOCAL LocalFree(HLOCAL hMem);
 
 // Message boxes. Where the text goes is decided by whoever installed a handler
-// (platform/MessageBoxHook.h); with none it goes to stderr and answers the default button.
+// (platform/Hooks.h); with none it goes to stderr and answers the default button.
 #define MB_OK 0x00000000u
 #define MB_OKCANCEL 0x00000001u
 #define MB_YESNOCANCEL 0x00000003u

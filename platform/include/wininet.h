@@ -48,8 +48,7 @@ BOOL UnlockUrlCacheEntryFile(LPCSTR lpszUrlName, DWORD dwReserved);
 
 HANDLE RetrieveUrlCacheEntryStreamA(LPCSTR lpszUrlName,
                                     LPINTERNET_CACHE_ENTRY_INFOA lpCacheEntryInfo,
-                                    LPDWORD lpcbCacheEntryInfo, BOOL fRandomRead,
-                                    DWORD dwReserved);
+                                    LPDWORD lpcbCacheEntryInfo, BOOL fRandomRead, DWORD dwReserved);
 BOOL ReadUrlCacheEntryStream(HANDLE hUrlCacheStream, DWORD dwLocation, LPVOID lpBuffer,
                              LPDWORD lpdwLen, DWORD Reserved);
 BOOL UnlockUrlCacheEntryStream(HANDLE hUrlCacheStream, DWORD Reserved);

@@ -1,0 +1,57 @@
+// The URL cache store's own interface: where it lives, and what the `urlcache` tool needs
+// beyond the WinINet-shaped calls (listing every container without counting hits, checking).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Overrides $TOLVANE_URLCACHE for this process; "" goes back to the environment.
+void SetUrlCacheRoot(const std::string& root);
+// $TOLVANE_URLCACHE, else $XDG_DATA_HOME/tolvane/urlcache (default ~/.local/share/...).
+std::string UrlCacheRoot();
+// The folder the cookie files live in, under the root.
+std::string CookieFolder();
+// The SQLite index file under the root.
+std::string IndexPath();
+
+struct UrlCacheRecord {
+  std::string url;
+  std::string localFile;  // full path; empty for an entry without a file
+  DWORD type = 0;
+  DWORD useCount = 0;
+  DWORD hitRate = 0;
+  uint64_t size = 0;
+  FILETIME modified{};
+  FILETIME expire{};
+  FILETIME access{};
+  FILETIME sync{};
+  std::string header;
+  std::string extension;
+  DWORD exemptDelta = 0;
+};
+
+// Every entry of every container, in enumeration order; counts no hit. False with the last
+// error set when the store cannot be read.
+bool ListUrlCacheEntries(std::vector<UrlCacheRecord>& records);
+// One entry by its exact URL name; counts no hit. False (ERROR_FILE_NOT_FOUND, ...) otherwise.
+bool FindUrlCacheEntry(const std::string& url, UrlCacheRecord& record);
+
+struct UrlCacheCheck {
+  std::vector<std::string> problems;  // empty when the store is sound
+  int entries = 0;
+  int files = 0;
+};
+// Index integrity, every entry's file present, no unreferenced file in the cookie folder,
+// owner-only permissions. False only when the store cannot be opened (last error set).
+bool CheckUrlCache(UrlCacheCheck& report);
+
+// A readable account of the last store failure on this thread (path and SQLite's words), for
+// tools and logs; the error code itself is in GetLastError.
+std::string LastUrlCacheErrorDetail();
+
+}  // namespace platform

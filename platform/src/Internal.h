@@ -1,0 +1,42 @@
+// Shared inside the platform layer only.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/Faults.h"
+
+namespace platform::detail {
+
+// True when an injected fault fires for this call; the last error is then set.
+bool TakeFault(Call call);
+void ProbeCommit(const char* point);
+
+// errno to the nearest Windows error code.
+DWORD ErrorFromErrno(int error);
+
+// Everything a HANDLE can stand for. The HANDLE is the object's address, checked against the
+// table of live handles before use, so a stale or foreign HANDLE fails instead of crashing.
+class HandleObject {
+ public:
+  virtual ~HandleObject() = default;
+};
+
+HANDLE AddHandle(std::unique_ptr<HandleObject> object);
+HandleObject* FindHandle(HANDLE handle);
+std::unique_ptr<HandleObject> TakeHandle(HANDLE handle);
+
+template <class T>
+T* FindHandleAs(HANDLE handle) {
+  return dynamic_cast<T*>(FindHandle(handle));
+}
+
+// Removes the handle when it is a T; null (and the handle stays) otherwise.
+template <class T>
+std::unique_ptr<T> TakeHandleAs(HANDLE handle) {
+  if (FindHandleAs<T>(handle) == nullptr) return nullptr;
+  return std::unique_ptr<T>(static_cast<T*>(TakeHandle(handle).release()));
+}
+
+}  // namespace platform::detail
