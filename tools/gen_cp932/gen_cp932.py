@@ -81,11 +81,11 @@ def main():
         assert len(wide) == 1 and code > 0xFF, (hex(b), wide)
         kana.append(code)
 
-    pages = []
+    pages = [[0] * 256]  # shared by every high byte without a mapped unit
     page_index = [0] * 256
     for hi in range(256):
         page = from_unicode[hi * 256:hi * 256 + 256]
-        if any(page) or hi == 0:
+        if any(page):
             pages.append(page)
             page_index[hi] = len(pages) - 1
 
