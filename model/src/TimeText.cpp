@@ -28,8 +28,9 @@ int DaysInMonth(int year, int month) {
 bool Convert(const SYSTEMTIME& st, FILETIME* time) {
   if (g_bGmtMode) return SystemTimeToFileTime(&st, time) != 0;
   FILETIME local;
-  if (!SystemTimeToFileTime(&st, &local)) return false;
-  return LocalFileTimeToFileTime(&local, time) != 0;
+  if (!SystemTimeToFileTime(&st, &local) || !LocalFileTimeToFileTime(&local, time)) return false;
+  // Local times just after 1601 wrap around below zero: a value no one could read back.
+  return (time->dwHighDateTime & 0x80000000u) == 0;
 }
 
 }  // namespace
@@ -62,10 +63,7 @@ bool TextToFileTime(const char* text, FILETIME* time) {
   month = std::clamp(month, 1, 12);
   fill(year, month, std::clamp(day, 1, DaysInMonth(year, month)), std::clamp(hour, 0, 23),
        std::clamp(minute, 0, 59), std::clamp(second, 0, 59));
-  if (!Convert(st, time)) {
-    // Only the zone shift can fail here, at the very ends of the range: take the time as UTC,
-    // or zero when even that is refused.
-    if (!SystemTimeToFileTime(&st, time)) *time = FILETIME{0, 0};
-  }
+  // Only a local time before the first UTC instant can still fail: zero is the nearest.
+  if (!Convert(st, time)) *time = FILETIME{0, 0};
   return false;
 }
