@@ -1,0 +1,20 @@
+// The tool's commands. Each returns the process exit code.
+#pragma once
+
+#include <string>
+
+namespace urlcache {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;  // the store could not be used, or check found problems
+constexpr int kExitUsage = 2;
+
+int List();
+int Show(const std::string& url);
+int Check();
+int Demo();
+
+// "urlcache: <what>: <system text> (<code>) <detail>" on stderr, from the last error.
+int ReportFailure(const std::string& what);
+
+}  // namespace urlcache
