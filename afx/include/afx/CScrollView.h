@@ -1,0 +1,40 @@
+// A scrolling view over QScrollArea: the content has the total size given to SetScrollSizes;
+// child windows are placed on the content in logical coordinates and scroll with it. The
+// background is the button-face colour.
+#pragma once
+
+#include "afx/CView.h"
+
+class QScrollArea;
+
+class CScrollView : public CView {
+  DECLARE_DYNAMIC(CScrollView)
+ public:
+  CScrollView();
+  ~CScrollView() override;
+
+  /** Default page and line sizes: a tenth of the total for a line, the view for a page. */
+  static const SIZE sizeDefault;
+
+  /** MM_TEXT only; total size of the content in pixels. */
+  void SetScrollSizes(int nMapMode, SIZE sizeTotal, const SIZE& sizePage = sizeDefault,
+                      const SIZE& sizeLine = sizeDefault);
+  /** Scrolls so that pt (logical) is at the top-left, clamped to the scroll range. */
+  void ScrollToPosition(POINT pt);
+  CPoint GetScrollPosition() const;
+  CSize GetTotalSize() const { return m_totalLog; }
+  /** Re-applies the scroll ranges to the bars. */
+  void UpdateBars();
+
+  QWidget* GetClientWidget() const override;
+
+ protected:
+  QWidget* CreateWidget(QWidget* parent, const CREATESTRUCT& cs) override;
+  QScrollArea* GetScrollArea() const;
+
+ private:
+  QPointer<QWidget> m_pContent;
+  CSize m_totalLog;
+  CSize m_pageDev;
+  CSize m_lineDev;
+};

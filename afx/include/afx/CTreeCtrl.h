@@ -1,0 +1,100 @@
+// A tree control over QTreeWidget. Items are HTREEITEM handles; texts are CP932 (kept byte for
+// byte, shown decoded). Selection changes notify TVN_SELCHANGED synchronously, inside the call
+// that changes the selection (SelectItem, DeleteItem, DeleteAllItems, a user click), with
+// itemNew.hItem the new selection or null; only real changes notify. Deleting the selected item
+// or one of its ancestors first selects the deleted item's next sibling, else its parent when it
+// is not a root item, else its previous sibling, else nothing. A right button release over the
+// control notifies NM_RCLICK (the selection does not move on a right click).
+#pragma once
+
+#include <afxcore/CString.h>
+
+#include "afx/CWnd.h"
+
+class CImageList;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class CTreeCtrl : public CWnd {
+  DECLARE_DYNAMIC(CTreeCtrl)
+ public:
+  CTreeCtrl() = default;
+  ~CTreeCtrl() override;
+
+  /** A stand-alone tree control (a CTreeView makes its own). */
+  BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+
+  HTREEITEM InsertItem(LPCTSTR lpszItem, int nImage, int nSelectedImage,
+                       HTREEITEM hParent = TVI_ROOT, HTREEITEM hInsertAfter = TVI_LAST);
+  HTREEITEM InsertItem(LPCTSTR lpszItem, HTREEITEM hParent = TVI_ROOT,
+                       HTREEITEM hInsertAfter = TVI_LAST);
+  BOOL DeleteItem(HTREEITEM hItem);
+  BOOL DeleteAllItems();
+
+  HTREEITEM GetRootItem() const;
+  HTREEITEM GetChildItem(HTREEITEM hItem) const;
+  HTREEITEM GetNextSiblingItem(HTREEITEM hItem) const;
+  HTREEITEM GetPrevSiblingItem(HTREEITEM hItem) const;
+  HTREEITEM GetParentItem(HTREEITEM hItem) const;
+  HTREEITEM GetSelectedItem() const;
+  /** The topmost item shown in the window. */
+  HTREEITEM GetFirstVisibleItem() const;
+  /** TVGN_ROOT, TVGN_NEXT, TVGN_PREVIOUS, TVGN_PARENT, TVGN_CHILD, TVGN_CARET, TVGN_FIRSTVISIBLE.
+   */
+  HTREEITEM GetNextItem(HTREEITEM hItem, UINT nCode) const;
+  BOOL ItemHasChildren(HTREEITEM hItem) const;
+  UINT GetCount() const;
+
+  /** Selects hItem (null selects none). */
+  BOOL SelectItem(HTREEITEM hItem);
+  /** TVGN_CARET selects; TVGN_FIRSTVISIBLE scrolls hItem to the top. */
+  BOOL Select(HTREEITEM hItem, UINT nCode);
+  BOOL SelectSetFirstVisible(HTREEITEM hItem) { return Select(hItem, TVGN_FIRSTVISIBLE); }
+  BOOL EnsureVisible(HTREEITEM hItem);
+  /** TVE_EXPAND, TVE_COLLAPSE, TVE_TOGGLE. */
+  BOOL Expand(HTREEITEM hItem, UINT nCode);
+
+  DWORD_PTR GetItemData(HTREEITEM hItem) const;
+  BOOL SetItemData(HTREEITEM hItem, DWORD_PTR dwData);
+  CString GetItemText(HTREEITEM hItem) const;
+  BOOL SetItemText(HTREEITEM hItem, LPCTSTR lpszItem);
+  /** TVIS_SELECTED, TVIS_EXPANDED and the overlay bits (TVIS_OVERLAYMASK) under nStateMask. */
+  UINT GetItemState(HTREEITEM hItem, UINT nStateMask) const;
+  BOOL SetItemState(HTREEITEM hItem, UINT nState, UINT nStateMask);
+  BOOL GetItemImage(HTREEITEM hItem, int& nImage, int& nSelectedImage) const;
+  BOOL SetItemImage(HTREEITEM hItem, int nImage, int nSelectedImage);
+
+  /** The item at a point in client coordinates (null over empty space); pFlags gets TVHT_ONITEM
+   *  or TVHT_NOWHERE. */
+  HTREEITEM HitTest(CPoint pt, UINT* pFlags = nullptr) const;
+  /** The rectangle of an item in client coordinates. */
+  BOOL GetItemRect(HTREEITEM hItem, LPRECT lpRect, BOOL bTextOnly) const;
+
+  /** Not owned; icons are recomposed from it at once. Returns the previous list. */
+  CImageList* SetImageList(CImageList* pImageList, int nImageListType);
+  CImageList* GetImageList(UINT nImageList) const;
+
+  QTreeWidget* GetTreeWidget() const;
+  static QTreeWidgetItem* ItemFromHandle(HTREEITEM hItem);
+  static HTREEITEM HandleFromItem(QTreeWidgetItem* item);
+
+  // Internal: the window that receives notifications and whether they are reflected to it.
+  void SetNotifyTarget(CWnd* pTarget, bool bReflect);
+  void OnQtCurrentChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);
+  void OnRightButtonUp(const QPoint& globalPos);
+  void RefreshIcon(QTreeWidgetItem* item) const;
+
+ protected:
+  QWidget* CreateWidget(QWidget* parent, const CREATESTRUCT& cs) override;
+  void OnStyleChanged() override;
+
+ private:
+  void Notify(UINT code, QTreeWidgetItem* oldItem, QTreeWidgetItem* newItem, UINT action);
+  void SetCurrentSilently(QTreeWidgetItem* item);
+
+  CImageList* m_pImageList = nullptr;
+  CWnd* m_pNotifyTarget = nullptr;
+  bool m_bReflect = false;
+  int m_nSilent = 0;
+  QTreeWidgetItem* m_pLastSelected = nullptr;
+};
