@@ -1,6 +1,6 @@
 // Resource ids of Tolvane: commands, menus, icons, dialogs and their controls.
-// The framework's standard ids keep their usual values; they are guarded so that a framework
-// header defining the same names may come first.
+// The framework's standard ids are written exactly as the framework's own header writes them,
+// so the two headers may be included in either order.
 #pragma once
 
 // Framework command and string ids.
@@ -14,67 +14,67 @@
 #define IDC_STATIC (-1)
 #endif
 #ifndef ID_FILE_NEW
-#define ID_FILE_NEW 57600
+#define ID_FILE_NEW 0xE100  // 57600
 #endif
 #ifndef ID_FILE_OPEN
-#define ID_FILE_OPEN 57601
+#define ID_FILE_OPEN 0xE101  // 57601
 #endif
 #ifndef ID_FILE_SAVE
-#define ID_FILE_SAVE 57603
+#define ID_FILE_SAVE 0xE103  // 57603
 #endif
 #ifndef ID_FILE_SAVE_AS
-#define ID_FILE_SAVE_AS 57604
+#define ID_FILE_SAVE_AS 0xE104  // 57604
 #endif
 #ifndef ID_EDIT_CUT
-#define ID_EDIT_CUT 57635
+#define ID_EDIT_CUT 0xE123  // 57635
 #endif
 #ifndef ID_EDIT_PASTE
-#define ID_EDIT_PASTE 57637
+#define ID_EDIT_PASTE 0xE125  // 57637
 #endif
 #ifndef ID_EDIT_UNDO
-#define ID_EDIT_UNDO 57643
+#define ID_EDIT_UNDO 0xE12B  // 57643
 #endif
 #ifndef ID_APP_ABOUT
-#define ID_APP_ABOUT 57664
+#define ID_APP_ABOUT 0xE140  // 57664
 #endif
 #ifndef ID_APP_EXIT
-#define ID_APP_EXIT 57665
+#define ID_APP_EXIT 0xE141  // 57665
 #endif
 #ifndef ID_VIEW_TOOLBAR
-#define ID_VIEW_TOOLBAR 59392
+#define ID_VIEW_TOOLBAR 0xE800  // 59392
 #endif
 #ifndef ID_VIEW_STATUS_BAR
-#define ID_VIEW_STATUS_BAR 59393
+#define ID_VIEW_STATUS_BAR 0xE801  // 59393
 #endif
 #ifndef ID_INDICATOR_EXT
-#define ID_INDICATOR_EXT 59136
+#define ID_INDICATOR_EXT 0xE700  // 59136
 #endif
 #ifndef ID_INDICATOR_CAPS
-#define ID_INDICATOR_CAPS 59137
+#define ID_INDICATOR_CAPS 0xE701  // 59137
 #endif
 #ifndef ID_INDICATOR_NUM
-#define ID_INDICATOR_NUM 59138
+#define ID_INDICATOR_NUM 0xE702  // 59138
 #endif
 #ifndef ID_INDICATOR_SCRL
-#define ID_INDICATOR_SCRL 59139
+#define ID_INDICATOR_SCRL 0xE703  // 59139
 #endif
 #ifndef ID_INDICATOR_OVR
-#define ID_INDICATOR_OVR 59140
+#define ID_INDICATOR_OVR 0xE704  // 59140
 #endif
 #ifndef ID_INDICATOR_REC
-#define ID_INDICATOR_REC 59141
+#define ID_INDICATOR_REC 0xE705  // 59141
 #endif
 #ifndef ID_INDICATOR_KANA
-#define ID_INDICATOR_KANA 59142
+#define ID_INDICATOR_KANA 0xE706  // 59142
 #endif
 #ifndef ID_SEPARATOR
 #define ID_SEPARATOR 0
 #endif
 #ifndef AFX_IDS_APP_TITLE
-#define AFX_IDS_APP_TITLE 57344
+#define AFX_IDS_APP_TITLE 0xE000  // 57344
 #endif
 #ifndef AFX_IDS_IDLEMESSAGE
-#define AFX_IDS_IDLEMESSAGE 57345
+#define AFX_IDS_IDLEMESSAGE 0xE001  // 57345
 #endif
 
 // Shared resource id of the main frame: menu, accelerators, tool bar, icon, document string.
