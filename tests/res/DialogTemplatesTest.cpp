@@ -41,6 +41,25 @@ TEST(DialogTemplates, ControlsLieInsideTheirDialog) {
   }
 }
 
+// Controls must not cover each other; a group box only frames others and a combo box's
+// closed height is one line.
+TEST(DialogTemplates, ControlsDoNotOverlap) {
+  for (const auto& d : res::Resources().dialogs) {
+    for (size_t i = 0; i < d.items.size(); ++i) {
+      for (size_t j = i + 1; j < d.items.size(); ++j) {
+        const auto& a = d.items[i];
+        const auto& b = d.items[j];
+        if (a.kind == K::GroupBox || b.kind == K::GroupBox) continue;
+        auto height = [](const afx::DialogItem& c) { return c.kind == K::ComboBox ? 12 : c.cy; };
+        const bool apart = a.x + a.cx <= b.x || b.x + b.cx <= a.x || a.y + height(a) <= b.y ||
+                           b.y + height(b) <= a.y;
+        EXPECT_TRUE(apart) << d.id << ": \"" << a.text << "\" (" << a.id << ") and \"" << b.text
+                           << "\" (" << b.id << ")";
+      }
+    }
+  }
+}
+
 TEST(DialogTemplates, ControlIdsAreDistinctWithinADialog) {
   for (const auto& d : res::Resources().dialogs) {
     std::set<int> seen;

@@ -91,6 +91,29 @@ TEST(ResourceSet, CommandsHavePrompts) {
   }
 }
 
+TEST(ResourceSet, ToolBarOrder) {
+  const std::vector<int> expected = {
+      ID_FILE_NEW,
+      ID_FILE_SAVE,
+      ID_FILE_SAVE_AS,
+      0,
+      ID_ABORT_RELOAD,
+      ID_COMMIT,
+      ID_DELETE_ITEM,
+      ID_COPY_ADD_VARIABLE,
+      ID_COPY_ADD_CACHE,
+      0,
+      ID_SEARCH,
+      ID_SEARCH_NEXT,
+      0,
+      ID_EXPAND_TOGGLE,
+      ID_SORT,
+      0,
+      ID_APP_ABOUT,
+  };
+  EXPECT_EQ(res::Resources().toolBars.at(0).buttons, expected);
+}
+
 TEST(ResourceSet, ToolBarButtonsAreMenuCommands) {
   const auto& set = res::Resources();
   std::set<int> menuIds;
