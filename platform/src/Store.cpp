@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "Internal.h"
@@ -14,6 +15,7 @@ namespace {
 
 constexpr int kApplicationId = 0x546F6C76;  // "Tolv"
 constexpr int kBusyTimeoutMs = 15000;
+constexpr size_t kMaxPendingHits = 1024;
 
 constexpr const char* kColumns =
     "url, file, type, use_count, hit_rate, size, modified, expire, access, sync, header, "
@@ -132,6 +134,7 @@ Store::Store(sqlite3* db, std::string root)
     : m_db(db), m_root(std::move(root)), m_owner(::getpid()) {}
 
 Store::~Store() {
+  FlushHits();
   for (auto& [sql, statement] : m_statements) sqlite3_finalize(statement);
   sqlite3_close(m_db);
 }
@@ -277,6 +280,7 @@ bool Store::ReadRow(sqlite3_stmt* s, UrlCacheRecord& r) {
 
 bool Store::List(std::vector<UrlCacheRecord>& records) {
   static const std::string sql = std::string("SELECT ") + kColumns + " FROM entries ORDER BY rowid";
+  FlushHits();
   sqlite3_stmt* s = Statement(sql.c_str());
   if (s == nullptr) return false;
   Reset reset{s};
@@ -290,6 +294,11 @@ bool Store::List(std::vector<UrlCacheRecord>& records) {
 }
 
 bool Store::Get(const std::string& url, UrlCacheRecord& record) {
+  FlushHits();
+  return Read(url, record);
+}
+
+bool Store::Read(const std::string& url, UrlCacheRecord& record) {
   static const std::string sql = std::string("SELECT ") + kColumns + " FROM entries WHERE url = ?";
   sqlite3_stmt* s = Statement(sql.c_str());
   if (s == nullptr) return false;
@@ -302,28 +311,37 @@ bool Store::Get(const std::string& url, UrlCacheRecord& record) {
   return false;
 }
 
-bool Store::Hit(const std::string& url, UrlCacheRecord& record) {
-  static const std::string sql = std::string(
-                                     "UPDATE entries SET hit_rate = (hit_rate + 1) & 4294967295, "
-                                     "access = ? WHERE url = ? RETURNING ") +
-                                 kColumns;
-  sqlite3_stmt* s = Statement(sql.c_str());
-  if (s == nullptr) return false;
-  Reset reset{s};
-  FILETIME now{};
-  GetSystemTimeAsFileTime(&now);
-  sqlite3_bind_int64(s, 1, FromFileTime(now));
-  BindBlob(s, 2, url);
-  const int rc = sqlite3_step(s);
-  if (rc == SQLITE_ROW) {
-    ReadRow(s, record);
-    while (sqlite3_step(s) == SQLITE_ROW) {
+bool Store::Hit(const std::string& url, UrlCacheRecord& record, bool defer) {
+  if (!Read(url, record)) return false;
+  PendingHit& pending = m_pendingHits[url];
+  ++pending.count;
+  GetSystemTimeAsFileTime(&pending.access);
+  record.hitRate += pending.count;  // wraps at 2^32 as the stored count does
+  record.access = pending.access;
+  if (!defer || m_pendingHits.size() >= kMaxPendingHits) FlushHits();
+  return true;
+}
+
+void Store::FlushHits() {
+  if (m_pendingHits.empty()) return;
+  const DWORD error = GetLastError();
+  const std::string detail = t_detail;
+  if (Exec("BEGIN IMMEDIATE")) {
+    bool written = true;
+    sqlite3_stmt* s = Statement(
+        "UPDATE entries SET hit_rate = (hit_rate + ?) & 4294967295, access = ? WHERE url = ?");
+    for (const auto& [url, pending] : m_pendingHits) {
+      if (s == nullptr) break;
+      Reset reset{s};
+      sqlite3_bind_int64(s, 1, pending.count);
+      sqlite3_bind_int64(s, 2, FromFileTime(pending.access));
+      BindBlob(s, 3, url);
+      written = written && sqlite3_step(s) == SQLITE_DONE;
     }
-    return true;
+    if (s == nullptr || !written || !Exec("COMMIT")) Exec("ROLLBACK");
   }
-  if (rc != SQLITE_DONE) return Failed("count hit");
-  Fail(ERROR_FILE_NOT_FOUND, "no entry " + url);
-  return false;
+  m_pendingHits.clear();
+  Fail(error, detail);  // bookkeeping leaves the caller's error as it was
 }
 
 bool Store::FileReferenced(const std::string& file, bool& referenced) {
@@ -343,6 +361,7 @@ void Store::RemoveFile(const std::string& name) {
 
 bool Store::Commit(const UrlCacheRecord& r) {
   const std::string file = r.localFile.empty() ? std::string() : NameInCookieFolder(r.localFile);
+  FlushHits();
   if (!Exec("BEGIN IMMEDIATE")) return false;
   ProbeCommit("begin");
   auto rollback = [this] {
@@ -403,6 +422,7 @@ bool Store::Commit(const UrlCacheRecord& r) {
 }
 
 bool Store::Delete(const std::string& url) {
+  FlushHits();
   if (!Exec("BEGIN IMMEDIATE")) return false;
   auto rollback = [this] {
     const DWORD error = GetLastError();
@@ -460,7 +480,15 @@ void CloseStore() {
   g_store = nullptr;
 }
 
+// Hits still waiting when the program ends are written, not lost.
+void FlushAtExit() {
+  std::lock_guard lock(g_storeMutex);
+  if (g_store != nullptr && g_store->Owner() == ::getpid()) g_store->FlushHits();
+}
+
 Store* OpenStore(std::unique_lock<std::mutex>& lock) {
+  static const bool registered = std::atexit(FlushAtExit) == 0;
+  (void)registered;
   lock = std::unique_lock(g_storeMutex);
   const std::string root = UrlCacheRoot();
   if (g_store != nullptr && (g_store->Root() != root || g_store->Owner() != ::getpid())) {

@@ -6,6 +6,7 @@
 
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/UrlCacheStore.h"
@@ -24,8 +25,14 @@ class Store {
   // Every member runs under the lock OpenStore returns; each returns false with last error set.
   bool List(std::vector<UrlCacheRecord>& records);
   bool Get(const std::string& url, UrlCacheRecord& record);
-  // Counts a hit, sets the access time and gives the updated record.
-  bool Hit(const std::string& url, UrlCacheRecord& record);
+  // As Get, without writing waiting hits first (the record's count lacks them).
+  bool Peek(const std::string& url, UrlCacheRecord& record) { return Read(url, record); }
+  // Counts a hit, sets the access time and gives the updated record. With `defer` the hit
+  // waits in memory for the next FlushHits (an enumeration reads thousands of entries; one
+  // write each would cost more than the reading), else it is written at once.
+  bool Hit(const std::string& url, UrlCacheRecord& record, bool defer);
+  // Writes the waiting hits in one transaction. Hits are bookkeeping: a failure drops them.
+  void FlushHits();
   bool Commit(const UrlCacheRecord& record);
   bool Delete(const std::string& url);
   bool IntegrityCheck(std::vector<std::string>& problems);
@@ -43,11 +50,18 @@ class Store {
   bool ReadRow(sqlite3_stmt* statement, UrlCacheRecord& record);
   bool FileReferenced(const std::string& file, bool& referenced);
   void RemoveFile(const std::string& name);
+  bool Read(const std::string& url, UrlCacheRecord& record);
+
+  struct PendingHit {
+    DWORD count = 0;
+    FILETIME access{};
+  };
 
   sqlite3* m_db;
   std::string m_root;
   pid_t m_owner;
   std::vector<std::pair<const char*, sqlite3_stmt*>> m_statements;
+  std::unordered_map<std::string, PendingHit> m_pendingHits;
 };
 
 // The store for the current root, opened on first use. Null (last error set) when it cannot

@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <wininet.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -41,16 +42,20 @@ bool MissingArgument(bool missing) {
 }
 
 // A retrieve: the sizing check first, so a call that only asks the size counts no hit.
+// Open enumerations: while one is open, hits are written in batches (see Store::Hit).
+std::atomic<int> g_openFinds{0};
+
 bool RetrieveRecord(LPCSTR url, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size,
                     UrlCacheRecord& record) {
   if (MissingArgument(url == nullptr || size == nullptr)) return false;
   std::unique_lock<std::mutex> lock;
   Store* store = OpenStore(lock);
-  if (store == nullptr || !store->Get(url, record)) return false;
+  if (store == nullptr || !store->Peek(url, record)) return false;
   if (platform::detail::RecordSize(record) > *size || info == nullptr) {
     return platform::detail::PackRecord(record, info, size);  // fails with 122
   }
-  return store->Hit(url, record) && platform::detail::PackRecord(record, info, size);
+  return store->Hit(url, record, g_openFinds.load() > 0) &&
+         platform::detail::PackRecord(record, info, size);
 }
 
 }  // namespace
@@ -78,6 +83,7 @@ HANDLE FindFirstUrlCacheEntryA(LPCSTR lpszUrlSearchPattern,
     return nullptr;
   }
   find->next = 1;
+  ++g_openFinds;
   return AddHandle(std::move(find));
 }
 
@@ -106,6 +112,10 @@ BOOL FindCloseUrlCache(HANDLE hEnumHandle) {
   if (TakeHandleAs<FindHandle>(hEnumHandle) == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
+  }
+  if (--g_openFinds == 0) {
+    std::unique_lock<std::mutex> lock;
+    if (Store* store = OpenStore(lock)) store->FlushHits();
   }
   return TRUE;
 }
