@@ -1,0 +1,60 @@
+// The form of one cookie variable: domain, path, name, value, both time stamps and the ten flag
+// check boxes. Every change is stored at once and marks the variable and its entry.
+#pragma once
+
+#include "afx/Afx.h"
+
+class PersetCookie;
+class CLeftView;
+
+class CPersetCookieForm : public CDialog {
+ public:
+  explicit CPersetCookieForm(CWnd* pParent = nullptr);
+  ~CPersetCookieForm() override;
+
+  BOOL OnInitDialog() override;
+
+  /** Binds the form to a variable and fills it. Filling is never an edit. */
+  void SetPersetCookie(PersetCookie* variable, CLeftView* tree, HTREEITEM item);
+
+  PersetCookie* GetPersetCookie() const { return m_pCookie; }
+
+  /** A flag check box and the bit of m_dwFlags it stands for. */
+  struct FlagBox {
+    int id;
+    DWORD mask;
+  };
+  /** The ten boxes in the order the form fills them. */
+  static const FlagBox* FlagBoxes(int* count);
+
+ protected:
+  void MarkModified();
+  void ClickFlag(int id, DWORD mask);
+  void ChangeText(int id, CString PersetCookie::*field);
+  void EditTime(int id, CString PersetCookie::*field);
+  void EditEncoded(int editId, CString PersetCookie::*field);
+
+  void OnSetFocusExpire();
+  void OnSetFocusLastModify();
+  void OnEditName();
+  void OnEditValue();
+  void OnRestricted();
+  void OnThirdParty();
+  void OnPrompt();
+  void OnEvaluateP3P();
+  void OnIE6();
+  void OnSession();
+  void OnLegacy();
+  void OnSecure();
+  void OnApplyP3P();
+  void OnEnableP3P();
+  void OnChangeValue();
+  void OnChangeDomain();
+  void OnChangeName();
+
+  PersetCookie* m_pCookie = nullptr;
+  CLeftView* m_pTree = nullptr;
+  HTREEITEM m_hItem = nullptr;
+
+  DECLARE_MESSAGE_MAP()
+};
