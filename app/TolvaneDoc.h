@@ -1,0 +1,52 @@
+// The document: owns the cookie catalogue and carries the commands that act on all of it.
+#pragma once
+
+#include <string>
+
+#include "afx/Afx.h"
+
+class SiteCacheList;
+class CLeftView;
+class CTolvaneView;
+
+class CTolvaneDoc : public CDocument {
+  DECLARE_DYNCREATE(CTolvaneDoc)
+ public:
+  CTolvaneDoc();
+  ~CTolvaneDoc() override;
+
+  SiteCacheList* m_pCatalogue;  // owned
+
+  /** The first view that is a CLeftView, or null. */
+  CLeftView* GetTreeView();
+  /** The first view that is a CTolvaneView, or null. */
+  CTolvaneView* GetDetailView();
+  /** True when the caller must stop: something is modified and the user did not answer Yes. */
+  bool ConfirmDiscard();
+
+  BOOL IsModified() override;
+  void SetModifiedFlag(BOOL bModified = TRUE) override;
+  BOOL OnNewDocument() override;
+  BOOL SaveModified() override;
+
+  void OnSort();
+  void OnExpandToggle();
+  void OnSearch();
+  void OnSearchNext();
+  void OnReload();
+  void OnSaveAll();
+  void OnExportText();
+  void OnToggleGmt();
+  void OnUpdateToggleGmt(CCmdUI* pCmdUI);
+
+  /** Writes the text export to a file-system path; false (errno set) when it could not be
+   *  opened or written completely. */
+  bool WriteExport(const std::string& path);
+
+ private:
+  /** The one view update, then the first site selected. */
+  void UpdateViewsAndSelectFirst();
+  void SortBySettings();
+
+  DECLARE_MESSAGE_MAP()
+};

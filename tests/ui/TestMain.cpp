@@ -1,0 +1,15 @@
+// The window tests run in one process with one QApplication, offscreen unless told otherwise.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  // A stable zone so local-time texts do not depend on the machine running the tests.
+  setenv("TZ", "Asia/Tokyo", 0);
+  tzset();
+  ::testing::InitGoogleTest(&argc, argv);
+  QApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}
