@@ -82,29 +82,37 @@ void AppendCp932(char16_t unit, std::string& out) {
 }  // namespace
 
 std::u16string Cp932ToUtf16(std::string_view bytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
+  std::u16string out(bytes.size(), u'\0');
+  char16_t* o = out.data();
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  std::size_t i = 0;
-  while (i < bytes.size()) {
+  const auto* const end = p + bytes.size();
+  while (p < end) {
     char16_t unit;
-    i += detail::DecodeChar(p + i, bytes.size() - i, unit);
-    out += unit == detail::kUnmapped ? kReplacement : unit;
+    p += detail::DecodeChar(p, static_cast<std::size_t>(end - p), unit);
+    *o++ = unit == detail::kUnmapped ? kReplacement : unit;
   }
+  out.resize(static_cast<std::size_t>(o - out.data()));
   return out;
 }
 
 std::string Utf16ToCp932(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size() * 2);
+  std::string out(text.size() * 2, '\0');
+  char* o = out.data();
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      out += '?';  // beyond the BMP: CP932 has none of these
-      ++i;
+    const char16_t unit = text[i];
+    const std::uint16_t code = detail::FromUnicode(unit);
+    if (code > 0xFF) {
+      *o++ = static_cast<char>(code >> 8);
+      *o++ = static_cast<char>(code & 0xFF);
+    } else if (code != 0 || unit == 0) {
+      *o++ = static_cast<char>(code);
     } else {
-      AppendCp932(text[i], out);
+      // Beyond the BMP CP932 has nothing: a surrogate pair is one unmappable character.
+      if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) ++i;
+      *o++ = '?';
     }
   }
+  out.resize(static_cast<std::size_t>(o - out.data()));
   return out;
 }
 
