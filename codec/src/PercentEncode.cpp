@@ -27,7 +27,7 @@ void AppendCode(unsigned int code, std::string& out) {
 std::string Prepare(char chEncoding, const char* input, int length) {
   enum class State { kNormal, kAfterLead, kAfterCr };
   std::string out;
-  out.reserve(length);
+  out.reserve(length > 0 ? static_cast<std::size_t>(length) : 0);
   State state = State::kNormal;
   for (int i = 0; i < length; ++i) {
     const char ch = input[i];

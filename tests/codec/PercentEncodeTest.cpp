@@ -80,6 +80,15 @@ TEST(PercentEncode, Examples) {
   }
 }
 
+TEST(PercentCoding, NegativeLengthIsEmpty) {
+  std::string out = "stale";
+  PercentEncode(' ', "abc", -1, out);
+  EXPECT_EQ(out, "");
+  out = "stale";
+  PercentDecode(' ', "abc", -1, out);
+  EXPECT_EQ(out, "");
+}
+
 TEST(SjisToJis, EscapesOnlyAroundKanjiRuns) {
   std::string out = "stale";
   SjisToJis("\x82\xA0x\x82\xA0", out);
