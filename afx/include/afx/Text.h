@@ -16,5 +16,9 @@ inline QString ToQString(const CString& cp932) { return ToQString(std::string_vi
 CString FromQString(const QString& text);
 /** A literal UTF-8 text of the program as CP932. */
 CString Cp932(std::string_view utf8);
+/** The same for u8"..." literals (char8_t under C++20). */
+inline CString Cp932(std::u8string_view utf8) {
+  return Cp932(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
+}
 
 }  // namespace afx
