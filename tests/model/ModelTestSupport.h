@@ -3,13 +3,12 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <wininet.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "platform/Faults.h"
 #include "platform/Hooks.h"
 #include "platform/UrlCacheStore.h"
+#include "support/TempStore.h"
 
 namespace modeltest {
 
@@ -57,10 +57,7 @@ inline std::string Cp932(const char* utf8) { return codec::Utf8ToCp932(utf8); }
 class StoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tolvane-model-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    m_root = pattern;
-    platform::SetUrlCacheRoot(m_root + "/store");
+    m_store = std::make_unique<tolvane::test::TempStore>();
     platform::SetMessageBoxHandler([this](HWND, const char* text, const char* caption, UINT type) {
       m_boxes.push_back(Box{text ? text : "", caption ? caption : "", type});
       return IDOK;
@@ -69,30 +66,19 @@ class StoreTest : public ::testing::Test {
     g_bGmtMode = 1;
   }
   void TearDown() override {
-    platform::ClearFaults();
     RecordBuffer::FailAllocations(0, 0);
     platform::SetMessageBoxHandler(nullptr);
-    platform::SetUrlCacheRoot("");
     g_bGmtMode = m_savedGmt;
-    std::error_code ignored;
-    std::filesystem::remove_all(m_root, ignored);
+    m_store.reset();
   }
 
   /** Puts an entry with the given cookie file bytes into the store; returns its local file. */
   std::string PutEntry(const std::string& url, const std::string& bytes,
                        DWORD type = COOKIE_CACHE_ENTRY | NORMAL_CACHE_ENTRY,
                        const std::string& header = "", uint64_t modified = 0, uint64_t expire = 0) {
-    char file[MAX_PATH] = {};
-    EXPECT_TRUE(CreateUrlCacheEntryA(url.c_str(), 0, "TXT", file, 0));
-    {
-      std::ofstream out(file, std::ios::binary | std::ios::trunc);
-      out.write(bytes.data(), std::streamsize(bytes.size()));
-    }
-    std::string headerCopy = header;
-    EXPECT_EQ(CommitUrlCacheEntryA(url.c_str(), file, MakeFileTime(expire), MakeFileTime(modified),
-                                   type, reinterpret_cast<LPBYTE>(headerCopy.data()),
-                                   DWORD(headerCopy.size()), nullptr, url.c_str()),
-              TRUE);
+    const std::string file =
+        m_store->AddEntry(url, bytes, type, header, MakeFileTime(expire), MakeFileTime(modified));
+    EXPECT_FALSE(file.empty()) << url;
     return file;
   }
 
@@ -114,7 +100,7 @@ class StoreTest : public ::testing::Test {
     return check.problems;
   }
 
-  std::string m_root;
+  std::unique_ptr<tolvane::test::TempStore> m_store;
   std::vector<Box> m_boxes;
   int m_savedGmt = 1;
 };
