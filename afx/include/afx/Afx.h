@@ -97,6 +97,7 @@
 #include "afx/CView.h"
 #include "afx/CWinApp.h"
 #include "afx/CWnd.h"
+#include "afx/DialogUnits.h"
 #include "afx/Hooks.h"
 #include "afx/Resource.h"
 #include "afx/Resources.h"

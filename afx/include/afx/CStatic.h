@@ -10,4 +10,7 @@ class CStatic : public CWnd {
 
   /** Shows an icon (SS_ICON controls). */
   HICON SetIcon(HICON hIcon);
+
+ private:
+  HICON m_hIcon = nullptr;
 };
