@@ -1,0 +1,22 @@
+#include "detail/SortDlg.h"
+
+#include "res/resource.h"
+
+BEGIN_MESSAGE_MAP(CSortDlg, CDialog)
+END_MESSAGE_MAP()
+
+CSortDlg::CSortDlg(CWnd* pParent) : CDialog(IDD_SORT, pParent), m_nOrder(-1), m_nSortKey(-1) {}
+
+CSortDlg::~CSortDlg() = default;
+
+void CSortDlg::DoDataExchange(CDataExchange* pDX) {
+  CDialog::DoDataExchange(pDX);
+  DDX_Radio(pDX, 1032, m_nOrder);
+  DDX_CBIndex(pDX, 1031, m_nSortKey);
+}
+
+BOOL CSortDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  UpdateData(FALSE);
+  return TRUE;
+}
