@@ -1,0 +1,259 @@
+#include "app/TolvaneDoc.h"
+
+#include <shellapi.h>
+#include <stdio.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/TolvaneApp.h"
+#include "detail/SearchDlg.h"
+#include "detail/SortDlg.h"
+#include "detail/TolvaneView.h"
+#include "model/SiteCacheList.h"
+#include "model/TimeText.h"
+#include "res/resource.h"
+#include "tree/LeftView.h"
+
+namespace {
+
+// Sort dialog item -> catalogue key.
+const int kSortKeys[] = {
+    SiteCacheList::kSortSite,          // "ﾄﾞﾒｲﾝ名のｱﾙﾌｧﾍﾞｯﾄ順"
+    SiteCacheList::kSortLastSyncTime,  // "最終利用日時（同期）順"
+    SiteCacheList::kSortModifiedTime,  // "最終登録日時（変更）順"
+    SiteCacheList::kSortExpireTime,    // "有効期限順"
+    SiteCacheList::kSortHitRate,       // "利用頻度順"
+};
+
+const char kSeparator[] = "=============================\n";
+
+const DWORD kExportFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+                           OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_NOREADONLYRETURN |
+                           OFN_NOTESTFILECREATE | OFN_EXPLORER | OFN_LONGNAMES | OFN_ENABLESIZING;
+static_assert(kExportFlags == 0x00A9A80Eu);
+
+/** Why an export could not be written, in the user's words. */
+const char* ExportFailureReason(int error) {
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+      return "ﾃﾞｨｽｸの空き容量が足りません.";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return "ﾌｧｲﾙに書き込む権限がありません.";
+    case ENOENT:
+    case ENOTDIR:
+      return "指定されたﾌｫﾙﾀﾞが見つかりません.";
+    case EISDIR:
+      return "指定された名前はﾌｫﾙﾀﾞです.";
+    default:
+      return "ﾌｧｲﾙの書き込みに失敗しました.";
+  }
+}
+
+}  // namespace
+
+IMPLEMENT_DYNCREATE(CTolvaneDoc, CDocument)
+
+BEGIN_MESSAGE_MAP(CTolvaneDoc, CDocument)
+ON_COMMAND(ID_SORT, OnSort)
+ON_COMMAND(ID_EXPAND_TOGGLE, OnExpandToggle)
+ON_COMMAND(ID_SEARCH, OnSearch)
+ON_COMMAND(ID_SEARCH_NEXT, OnSearchNext)
+ON_COMMAND(ID_FILE_NEW, OnReload)
+ON_COMMAND(ID_FILE_SAVE, OnSaveAll)
+ON_COMMAND(ID_FILE_SAVE_AS, OnExportText)
+ON_COMMAND(ID_TOGGLE_GMT, OnToggleGmt)
+ON_UPDATE_COMMAND_UI(ID_TOGGLE_GMT, OnUpdateToggleGmt)
+END_MESSAGE_MAP()
+
+CTolvaneDoc::CTolvaneDoc() : m_pCatalogue(new SiteCacheList) {}
+
+CTolvaneDoc::~CTolvaneDoc() { delete m_pCatalogue; }
+
+CLeftView* CTolvaneDoc::GetTreeView() {
+  POSITION pos = GetFirstViewPosition();
+  while (pos != nullptr) {
+    CView* view = GetNextView(pos);
+    if (view->IsKindOf(RUNTIME_CLASS(CLeftView))) return static_cast<CLeftView*>(view);
+  }
+  return nullptr;
+}
+
+CTolvaneView* CTolvaneDoc::GetDetailView() {
+  POSITION pos = GetFirstViewPosition();
+  while (pos != nullptr) {
+    CView* view = GetNextView(pos);
+    if (view->IsKindOf(RUNTIME_CLASS(CTolvaneView))) return static_cast<CTolvaneView*>(view);
+  }
+  return nullptr;
+}
+
+bool CTolvaneDoc::ConfirmDiscard() {
+  if (m_pCatalogue == nullptr) return false;
+  bool modified = false;
+  for (int i = 0; i < m_pCatalogue->GetSize() && !modified; ++i) {
+    modified = m_pCatalogue->GetEntry(i)->m_nState == 2;
+  }
+  if (!modified) return false;
+  return AfxMessageBox(afx::Cp932("変更が保存されませんが、よろしいですか？"),
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES;
+}
+
+BOOL CTolvaneDoc::IsModified() { return m_bModified; }
+
+void CTolvaneDoc::SetModifiedFlag(BOOL bModified) { m_bModified = bModified; }
+
+BOOL CTolvaneDoc::SaveModified() { return !ConfirmDiscard(); }
+
+BOOL CTolvaneDoc::OnNewDocument() {
+  if (!CDocument::OnNewDocument()) return FALSE;
+  m_pCatalogue->Load();
+  SortBySettings();
+  SetTitle(m_pCatalogue->m_strCookieFolder);
+  return TRUE;
+}
+
+void CTolvaneDoc::SortBySettings() {
+  const CTolvaneApp* app = TolvaneApp();
+  const int item = app ? app->m_nLastSortKey : 0;
+  const int order = app ? app->m_nLastSortOrder : 0;
+  // A key outside the list cannot come from the dialog; never index past the table.
+  const int key = item >= 0 && item < int(std::size(kSortKeys)) ? kSortKeys[item] : kSortKeys[0];
+  m_pCatalogue->Sort(key, order != 0);
+}
+
+void CTolvaneDoc::UpdateViewsAndSelectFirst() {
+  UpdateAllViews(nullptr, 0, nullptr);
+  if (CLeftView* tree = GetTreeView()) tree->SelectFirstSite();
+}
+
+void CTolvaneDoc::OnSort() {
+  CTolvaneApp* app = TolvaneApp();
+  CSortDlg dlg;
+  dlg.m_nSortKey = app->m_nLastSortKey;
+  dlg.m_nOrder = app->m_nLastSortOrder;
+  if (dlg.DoModal() != IDOK) return;
+  app->m_nLastSortKey = dlg.m_nSortKey;
+  app->m_nLastSortOrder = dlg.m_nOrder;
+  SortBySettings();
+  UpdateViewsAndSelectFirst();
+}
+
+void CTolvaneDoc::OnExpandToggle() {
+  if (CLeftView* tree = GetTreeView()) tree->ToggleExpandAll();
+}
+
+void CTolvaneDoc::OnSearch() {
+  CTolvaneApp* app = TolvaneApp();
+  CSearchDlg dlg;
+  dlg.m_bDomain = (app->m_nFindTargets & 1) ? 1 : 0;
+  dlg.m_bName = (app->m_nFindTargets & 2) ? 1 : 0;
+  dlg.m_bValue = (app->m_nFindTargets & 4) ? 1 : 0;
+  dlg.m_strFind = app->m_strLastFind;
+  dlg.m_bFromNext = app->m_bLastFromNext;
+  if (dlg.DoModal() != IDOK) return;
+  const int targets = (dlg.m_bDomain ? 1 : 0) + (dlg.m_bName ? 2 : 0) + (dlg.m_bValue ? 4 : 0);
+  app->m_nFindTargets = targets;
+  app->m_strLastFind = dlg.m_strFind;
+  app->m_bLastFromNext = dlg.m_bFromNext;
+  if (CLeftView* tree = GetTreeView()) tree->SearchTree(dlg.m_strFind, targets, dlg.m_bFromNext);
+}
+
+void CTolvaneDoc::OnSearchNext() {
+  const CTolvaneApp* app = TolvaneApp();
+  if (CLeftView* tree = GetTreeView()) {
+    tree->SearchTree(app->m_strLastFind, app->m_nFindTargets & 7, TRUE);
+  }
+}
+
+void CTolvaneDoc::OnReload() {
+  if (ConfirmDiscard()) return;
+  OnNewDocument();
+  UpdateViewsAndSelectFirst();
+}
+
+void CTolvaneDoc::OnSaveAll() {
+  bool saved = false;
+  for (int i = 0; i < m_pCatalogue->GetSize(); ++i) {
+    SiteCache* entry = m_pCatalogue->GetEntry(i);
+    if (entry->m_nState != 2) continue;
+    saved = true;
+    m_pCatalogue->CommitEntry(entry, true);  // a failure shows its own box
+  }
+  if (saved) UpdateViewsAndSelectFirst();
+}
+
+bool CTolvaneDoc::WriteExport(const std::string& path) {
+  // The export is made in memory first, then written with CR LF line ends (as the text mode of
+  // the C runtime writes them on the system the format comes from), checking every write.
+  char* buffer = nullptr;
+  size_t size = 0;
+  FILE* memory = open_memstream(&buffer, &size);
+  if (memory == nullptr) return false;
+  std::fputs(kSeparator, memory);
+  std::fputs(" Tolvane Version 1.00\n", memory);
+  std::fputs(" Cookie Text Export\n", memory);
+  m_pCatalogue->WriteText(memory);
+  std::fputs(kSeparator, memory);
+  const bool built = std::fclose(memory) == 0;
+  std::string text;
+  if (built) {
+    text.reserve(size + size / 16);
+    for (size_t i = 0; i < size; ++i) {
+      if (buffer[i] == '\n') text.push_back('\r');
+      text.push_back(buffer[i]);
+    }
+  }
+  std::free(buffer);
+  if (!built) {
+    errno = ENOMEM;
+    return false;
+  }
+
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) return false;
+  bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+  ok = std::fflush(out) == 0 && ok;
+  const int writeError = ok ? 0 : errno;
+  ok = std::fclose(out) == 0 && ok;
+  if (!ok) {
+    const int error = writeError != 0 ? writeError : errno;
+    std::remove(path.c_str());  // a cut-short export must not pass for a complete one
+    errno = error;
+  }
+  return ok;
+}
+
+void CTolvaneDoc::OnExportText() {
+  CFileDialog dlg(FALSE, "txt", nullptr, kExportFlags,
+                  afx::Cp932("ﾃｷｽﾄﾌｧｲﾙ (*.TXT)|*.txt|全て(*.*)|*.*||"), nullptr);
+  if (dlg.DoModal() != IDOK) return;
+  if (!WriteExport(dlg.GetFileSystemPath())) {
+    const int error = errno;
+    CString text = afx::Cp932("ﾃｷｽﾄ形式の出力に失敗しました.\r\n");
+    text += dlg.GetPathName();
+    text += "\r\n";
+    text += afx::Cp932(ExportFailureReason(error));
+    AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+    return;
+  }
+  if (AfxMessageBox(afx::Cp932("出力が完了しました.\r\nﾌｧｲﾙを開きますか?"),
+                    MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    ShellExecuteA(nullptr, "open", dlg.GetPathName(), nullptr, nullptr, SW_SHOWNORMAL);
+  }
+}
+
+void CTolvaneDoc::OnToggleGmt() {
+  if (ConfirmDiscard()) return;
+  g_bGmtMode = g_bGmtMode ? 0 : 1;
+  OnNewDocument();
+  UpdateViewsAndSelectFirst();
+  if (CTolvaneApp* app = TolvaneApp()) app->ShowTimeMode(g_bGmtMode);
+}
+
+void CTolvaneDoc::OnUpdateToggleGmt(CCmdUI* pCmdUI) { pCmdUI->SetCheck(g_bGmtMode ? 1 : 0); }
