@@ -47,7 +47,7 @@ void CLeftView::OnAbortReload() {
   if (ClassifyItem(nullptr, &entry, nullptr, &siteItem, nullptr) != kSiteItem || !entry) return;
   CTolvaneDoc* doc = GetDocument();
   if (doc->m_pCatalogue->RetrieveEntry(entry) != 1) {
-    AfxMessageBox(afx::Cp932("ﾘﾛｰﾄﾞに失敗しました."), MB_OK);
+    AfxMessageBox(afx::Cp932(u8"ﾘﾛｰﾄﾞに失敗しました."), MB_OK);
   }
   RebuildSiteItem(siteItem, entry);
   if (CTolvaneView* detail = doc->GetDetailView()) {
@@ -61,7 +61,7 @@ void CLeftView::OnCommit() {
   if (ClassifyItem(nullptr, &entry, nullptr, &siteItem, nullptr) != kSiteItem || !entry) return;
   CTolvaneDoc* doc = GetDocument();
   if (doc->m_pCatalogue->CommitEntry(entry, true) < 0) {
-    AfxMessageBox(afx::Cp932("ｺﾐｯﾄに失敗しました."), MB_OK);
+    AfxMessageBox(afx::Cp932(u8"ｺﾐｯﾄに失敗しました."), MB_OK);
   }
   // The commit re-read the entry: its old variables, and the items and forms bound to them,
   // are gone or stale either way.
@@ -98,7 +98,7 @@ void CLeftView::OnDeleteItem() {
     return;
   }
 
-  if (AfxMessageBox(afx::Cp932("削除しますか？"), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) !=
+  if (AfxMessageBox(afx::Cp932(u8"削除しますか？"), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) !=
       IDYES) {
     return;
   }
