@@ -40,3 +40,8 @@ void MarkIdleDirty();
 int MulDiv(int a, int b, int c);
 
 }  // namespace afx::detail
+
+namespace afx::detail {
+/** Puts Qt message boxes behind MessageBoxA. */
+void InstallQtMessageBox();
+}  // namespace afx::detail

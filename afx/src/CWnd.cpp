@@ -145,11 +145,17 @@ BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, 
   cs.lpszName = lpszWindowName;
   cs.lpszClass = lpszClassName;
   cs.hMenu = reinterpret_cast<HMENU>(uintptr_t(nID));
-  if (!PreCreateWindow(cs)) return FALSE;
+  if (!PreCreateWindow(cs)) {
+    PostNcDestroy();  // objects that delete themselves do so on failure too
+    return FALSE;
+  }
   m_dwStyle = DWORD(cs.style);
   QWidget* parentWidget = pParentWnd ? pParentWnd->GetClientWidget() : nullptr;
   QWidget* w = CreateWidget(parentWidget, cs);
-  if (!w) return FALSE;
+  if (!w) {
+    PostNcDestroy();
+    return FALSE;
+  }
   m_pWidget = w;
   m_bOwnsWidget = true;
   BindWidget(w, this);
@@ -159,11 +165,11 @@ BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, 
   if (cs.lpszName && *cs.lpszName) SetWindowText(cs.lpszName);
   OnStyleChanged();
   if (SendMessage(WM_CREATE, 0, LPARAM(&cs)) == -1) {
-    DestroyWindow();
+    DestroyWindow();  // PostNcDestroy may delete this object
     return FALSE;
   }
-  if (m_pWidget && (m_dwStyle & WS_VISIBLE)) m_pWidget->show();
-  return m_pWidget != nullptr;
+  if (m_dwStyle & WS_VISIBLE) w->show();
+  return TRUE;
 }
 
 BOOL CWnd::DestroyWindow() {

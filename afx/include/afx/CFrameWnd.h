@@ -87,6 +87,8 @@ class CFrameWnd : public CWnd {
   void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
 
   QMainWindow* GetMainWindow() const;
+  /** The client area (the QMainWindow's central widget); panes are placed in it. */
+  QWidget* GetClientWidget() const override;
 
   // Internal: called by control bars and the key filter.
   void RegisterControlBar(CControlBar* pBar);

@@ -26,6 +26,8 @@ class CView : public CWnd {
   BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
   /** Joins the document of the creation context. */
   int OnCreate(LPCREATESTRUCT lpcs) override;
+  /** WM_DESTROY also stops the view from being the frame's active view. */
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   /** Views delete themselves when their window is gone. */
   void PostNcDestroy() override;
 
