@@ -159,7 +159,6 @@ TEST_F(TreeEndToEndTest, FailedCommitTellsAndLosesNothing) {
   EXPECT_EQ(FormText(FormOf("a.example.com/ alpha"), IDC_VALUE), "unsaved");
   EXPECT_EQ(Mark(Item("a.example.com/")), 2);
   // And nothing of the store was lost on the way.
-  Answer({IDYES});
   Restart();
   EXPECT_EQ(StoredFile("Cookie:user@a.example.com/"), stored);
   EXPECT_EQ(Data<PersetCookie>(Item("a.example.com/ alpha"))->m_strValue, "1");
