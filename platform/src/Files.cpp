@@ -16,7 +16,8 @@ namespace {
 
 class FileHandle final : public platform::detail::HandleObject {
  public:
-  explicit FileHandle(int fd) : m_fd(fd) {}
+  static constexpr Kind kKind = Kind::File;
+  explicit FileHandle(int fd) : HandleObject(kKind), m_fd(fd) {}
   ~FileHandle() override {
     if (m_fd >= 0) ::close(m_fd);
   }

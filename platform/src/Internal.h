@@ -20,16 +20,24 @@ DWORD ErrorFromErrno(int error);
 // table of live handles before use, so a stale or foreign HANDLE fails instead of crashing.
 class HandleObject {
  public:
+  enum class Kind { File, Find, Stream };
+  explicit HandleObject(Kind kind) : m_kind(kind) {}
   virtual ~HandleObject() = default;
+  Kind GetKind() const { return m_kind; }
+
+ private:
+  const Kind m_kind;
 };
 
 HANDLE AddHandle(std::unique_ptr<HandleObject> object);
 HandleObject* FindHandle(HANDLE handle);
 std::unique_ptr<HandleObject> TakeHandle(HANDLE handle);
 
+// T names its kind as T::kKind. (A tag, not dynamic_cast: stream reads come a byte at a time.)
 template <class T>
 T* FindHandleAs(HANDLE handle) {
-  return dynamic_cast<T*>(FindHandle(handle));
+  HandleObject* object = FindHandle(handle);
+  return object != nullptr && object->GetKind() == T::kKind ? static_cast<T*>(object) : nullptr;
 }
 
 // Removes the handle when it is a T; null (and the handle stays) otherwise.

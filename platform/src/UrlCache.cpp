@@ -27,12 +27,16 @@ namespace {
 
 class FindHandle final : public platform::detail::HandleObject {
  public:
+  static constexpr Kind kKind = Kind::Find;
+  FindHandle() : HandleObject(kKind) {}
   std::vector<UrlCacheRecord> records;
   size_t next = 0;
 };
 
 class StreamHandle final : public platform::detail::HandleObject {
  public:
+  static constexpr Kind kKind = Kind::Stream;
+  StreamHandle() : HandleObject(kKind) {}
   std::string bytes;
 };
 
