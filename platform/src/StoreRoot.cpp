@@ -1,4 +1,5 @@
 #include <shlobj.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -25,12 +26,23 @@ std::string FromEnvironment() {
          "/.local/share/tolvane/urlcache";
 }
 
+// Absolute and without a trailing slash, so the paths the store hands out stay valid whatever
+// the working folder becomes and compare equal however the root was spelt.
+std::string Normalized(std::string root) {
+  if (!root.empty() && root[0] != '/') {
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd) != nullptr) root = std::string(cwd) + "/" + root;
+  }
+  while (root.size() > 1 && root.back() == '/') root.pop_back();
+  return root;
+}
+
 }  // namespace
 
 void SetUrlCacheRoot(const std::string& root) {
   {
     std::lock_guard lock(g_rootMutex);
-    g_rootOverride = root;
+    g_rootOverride = root.empty() ? root : Normalized(root);
   }
   detail::CloseStore();
 }
@@ -40,7 +52,7 @@ std::string UrlCacheRoot() {
     std::lock_guard lock(g_rootMutex);
     if (!g_rootOverride.empty()) return g_rootOverride;
   }
-  return FromEnvironment();
+  return Normalized(FromEnvironment());
 }
 
 std::string CookieFolder() { return UrlCacheRoot() + "/Cookies"; }
