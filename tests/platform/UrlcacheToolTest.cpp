@@ -19,11 +19,19 @@ struct ToolRun {
   std::string out;
 };
 
+// The built tool: build/urlcache, beside the folder of this test (build/tests).
+std::string ToolPath() {
+  char self[4096];
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return {};
+  const std::string path(self, static_cast<size_t>(n));
+  const std::string tests = path.substr(0, path.rfind('/'));
+  return tests.substr(0, tests.rfind('/')) + "/urlcache";
+}
+
 // Runs the built tool on the test's store.
 ToolRun Tool(const TempStore& store, const std::string& arguments) {
-  const char* binary = std::getenv("TOLVANE_BINARY_DIR");
-  const std::string command = std::string(binary != nullptr ? binary : ".") +
-                              "/urlcache --store '" + store.Root() + "' " + arguments + " 2>&1";
+  const std::string command = ToolPath() + " --store '" + store.Root() + "' " + arguments + " 2>&1";
   ToolRun run{-1, {}};
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return run;
@@ -38,10 +46,7 @@ ToolRun Tool(const TempStore& store, const std::string& arguments) {
 class UrlcacheTool : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* binary = std::getenv("TOLVANE_BINARY_DIR");
-    if (binary == nullptr || access((std::string(binary) + "/urlcache").c_str(), X_OK) != 0) {
-      GTEST_SKIP() << "urlcache is not built";
-    }
+    if (access(ToolPath().c_str(), X_OK) != 0) GTEST_SKIP() << "urlcache is not built";
   }
   TempStore m_store;
 };
