@@ -3,6 +3,8 @@
 
 #include <afxcore/CString.h>
 
+#include <string>
+
 #include "afx/AfxTypes.h"
 
 class CWnd;
@@ -32,4 +34,5 @@ class CFileDialog {
   CString m_strFilter;
   CWnd* m_pParentWnd;
   CString m_strPathName;
+  std::string m_strFileSystemPath;
 };

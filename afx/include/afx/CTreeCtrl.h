@@ -78,7 +78,10 @@ class CTreeCtrl : public CWnd {
   static QTreeWidgetItem* ItemFromHandle(HTREEITEM hItem);
   static HTREEITEM HandleFromItem(QTreeWidgetItem* item);
 
-  // Internal: the window that receives notifications and whether they are reflected to it.
+  // Internal: the tree widget for a view, which keeps the widget bound to itself; the window
+  // that receives notifications and whether they are reflected to it.
+  QWidget* CreateTreeWidget(QWidget* parent);
+  void UseViewWidget(QWidget* widget);
   void SetNotifyTarget(CWnd* pTarget, bool bReflect);
   void OnQtCurrentChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);
   void OnRightButtonUp(const QPoint& globalPos);
@@ -96,5 +99,6 @@ class CTreeCtrl : public CWnd {
   CWnd* m_pNotifyTarget = nullptr;
   bool m_bReflect = false;
   int m_nSilent = 0;
+  int m_nProgrammatic = 0;
   QTreeWidgetItem* m_pLastSelected = nullptr;
 };

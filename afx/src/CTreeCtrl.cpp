@@ -1,0 +1,470 @@
+#include "afx/CTreeCtrl.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QTreeWidget>
+
+#include "AfxInternal.h"
+#include "afx/CImageList.h"
+#include "afx/Text.h"
+
+IMPLEMENT_DYNAMIC(CTreeCtrl, CWnd)
+
+namespace {
+
+constexpr int kDataRole = Qt::UserRole;
+constexpr int kBytesRole = Qt::UserRole + 1;
+constexpr int kImageRole = Qt::UserRole + 2;
+constexpr int kSelectedImageRole = Qt::UserRole + 3;
+constexpr int kOverlayRole = Qt::UserRole + 4;
+
+// The tree control's window. A right click does not move the selection; its release is NM_RCLICK.
+class TreeWidget : public QTreeWidget {
+ public:
+  explicit TreeWidget(QWidget* parent) : QTreeWidget(parent) {}
+  CTreeCtrl* m_ctrl = nullptr;
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::RightButton) {
+      event->accept();
+      return;
+    }
+    QTreeWidget::mousePressEvent(event);
+  }
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::RightButton) {
+      event->accept();
+      if (m_ctrl) m_ctrl->OnRightButtonUp(event->globalPosition().toPoint());
+      return;
+    }
+    QTreeWidget::mouseReleaseEvent(event);
+  }
+  void contextMenuEvent(QContextMenuEvent* event) override { event->accept(); }
+};
+
+TreeWidget* Tree(QWidget* w) { return dynamic_cast<TreeWidget*>(w); }
+
+bool IsAncestor(const QTreeWidgetItem* ancestor, const QTreeWidgetItem* item) {
+  for (const QTreeWidgetItem* p = item ? item->parent() : nullptr; p; p = p->parent())
+    if (p == ancestor) return true;
+  return false;
+}
+
+QTreeWidgetItem* Sibling(QTreeWidget* tree, QTreeWidgetItem* item, int delta) {
+  QTreeWidgetItem* parent = item->parent();
+  const int index = parent ? parent->indexOfChild(item) : tree->indexOfTopLevelItem(item);
+  const int target = index + delta;
+  if (parent) return target >= 0 && target < parent->childCount() ? parent->child(target) : nullptr;
+  return target >= 0 && target < tree->topLevelItemCount() ? tree->topLevelItem(target) : nullptr;
+}
+
+}  // namespace
+
+CTreeCtrl::~CTreeCtrl() {
+  if (TreeWidget* tree = Tree(m_pWidget)) tree->m_ctrl = nullptr;
+}
+
+QTreeWidgetItem* CTreeCtrl::ItemFromHandle(HTREEITEM hItem) {
+  if (hItem == TVI_ROOT || hItem == TVI_FIRST || hItem == TVI_LAST) return nullptr;
+  return reinterpret_cast<QTreeWidgetItem*>(hItem);
+}
+
+HTREEITEM CTreeCtrl::HandleFromItem(QTreeWidgetItem* item) {
+  return reinterpret_cast<HTREEITEM>(item);
+}
+
+QTreeWidget* CTreeCtrl::GetTreeWidget() const { return Tree(m_pWidget); }
+
+QWidget* CTreeCtrl::CreateTreeWidget(QWidget* parent) {
+  auto* tree = new TreeWidget(parent);
+  tree->m_ctrl = this;
+  tree->setHeaderHidden(true);
+  tree->setColumnCount(1);
+  tree->setSelectionMode(QAbstractItemView::SingleSelection);
+  tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tree->setRootIsDecorated(false);
+  tree->setIconSize(QSize(16, 16));
+  QObject::connect(tree, &QTreeWidget::currentItemChanged, tree,
+                   [tree](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
+                     if (tree->m_ctrl) tree->m_ctrl->OnQtCurrentChanged(current, previous);
+                   });
+  return tree;
+}
+
+void CTreeCtrl::UseViewWidget(QWidget* widget) {
+  m_pWidget = widget;
+  m_bOwnsWidget = false;
+}
+
+QWidget* CTreeCtrl::CreateWidget(QWidget* parent, const CREATESTRUCT&) {
+  return CreateTreeWidget(parent);
+}
+
+BOOL CTreeCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+  if (!CWnd::Create(nullptr, nullptr, dwStyle, rect, pParentWnd, nID)) return FALSE;
+  SetNotifyTarget(this, false);
+  return TRUE;
+}
+
+void CTreeCtrl::SetNotifyTarget(CWnd* pTarget, bool bReflect) {
+  m_pNotifyTarget = pTarget;
+  m_bReflect = bReflect;
+}
+
+void CTreeCtrl::OnStyleChanged() {
+  QTreeWidget* tree = GetTreeWidget();
+  if (!tree) return;
+  // Buttons on root items need both styles, as in the tree control.
+  tree->setRootIsDecorated((m_dwStyle & TVS_HASBUTTONS) && (m_dwStyle & TVS_LINESATROOT));
+  tree->setItemsExpandable(true);
+}
+
+void CTreeCtrl::Notify(UINT code, QTreeWidgetItem* oldItem, QTreeWidgetItem* newItem, UINT action) {
+  if (!m_pNotifyTarget) return;
+  NMTREEVIEW nm{};
+  nm.hdr.hwndFrom = GetSafeHwnd();
+  nm.hdr.idFrom = UINT_PTR(GetDlgCtrlID());
+  nm.hdr.code = code;
+  nm.action = action;
+  nm.itemOld.hItem = HandleFromItem(oldItem);
+  nm.itemOld.lParam = oldItem ? LPARAM(oldItem->data(0, kDataRole).toULongLong()) : 0;
+  nm.itemNew.hItem = HandleFromItem(newItem);
+  nm.itemNew.lParam = newItem ? LPARAM(newItem->data(0, kDataRole).toULongLong()) : 0;
+  LRESULT result = 0;
+  if (m_bReflect) {
+    if (const AFX_MSGMAP_ENTRY* e =
+            m_pNotifyTarget->FindMessageEntry(WM_REFLECT_BASE + WM_NOTIFY, code, 0))
+      e->pfn(m_pNotifyTarget, &nm.hdr, &result);
+  } else if (CWnd* parent = GetParent()) {
+    parent->SendMessage(WM_NOTIFY, WPARAM(nm.hdr.idFrom), LPARAM(&nm.hdr));
+  }
+}
+
+void CTreeCtrl::OnQtCurrentChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous) {
+  if (m_nSilent > 0) return;
+  if (current == m_pLastSelected) return;
+  m_pLastSelected = current;
+  Notify(TVN_SELCHANGED, previous, current, m_nProgrammatic > 0 ? TVC_UNKNOWN : TVC_BYMOUSE);
+}
+
+void CTreeCtrl::OnRightButtonUp(const QPoint& globalPos) {
+  afx::detail::g_messageCursorPos = globalPos;
+  Notify(NM_RCLICK, nullptr, nullptr, TVC_BYMOUSE);
+  afx::detail::g_messageCursorPos.reset();
+}
+
+void CTreeCtrl::SetCurrentSilently(QTreeWidgetItem* item) {
+  QTreeWidget* tree = GetTreeWidget();
+  ++m_nSilent;
+  tree->setCurrentItem(item);
+  if (!item) tree->clearSelection();
+  --m_nSilent;
+  m_pLastSelected = item;
+}
+
+HTREEITEM CTreeCtrl::InsertItem(LPCTSTR lpszItem, int nImage, int nSelectedImage, HTREEITEM hParent,
+                                HTREEITEM hInsertAfter) {
+  QTreeWidget* tree = GetTreeWidget();
+  if (!tree) return nullptr;
+  const CString bytes(lpszItem ? lpszItem : "");
+  auto* item = new QTreeWidgetItem();
+  item->setText(0, afx::ToQString(bytes));
+  item->setData(0, kBytesRole, QByteArray(bytes.GetString(), bytes.GetLength()));
+  item->setData(0, kImageRole, nImage);
+  item->setData(0, kSelectedImageRole, nSelectedImage);
+  item->setData(0, kOverlayRole, 0);
+  item->setData(0, kDataRole, qulonglong(0));
+  QTreeWidgetItem* parent = ItemFromHandle(hParent);
+  const int count = parent ? parent->childCount() : tree->topLevelItemCount();
+  int index = count;
+  if (hInsertAfter == TVI_FIRST) {
+    index = 0;
+  } else if (QTreeWidgetItem* after = ItemFromHandle(hInsertAfter)) {
+    const int at = parent ? parent->indexOfChild(after) : tree->indexOfTopLevelItem(after);
+    if (at >= 0) index = at + 1;
+  }
+  ++m_nSilent;
+  if (parent)
+    parent->insertChild(index, item);
+  else
+    tree->insertTopLevelItem(index, item);
+  --m_nSilent;
+  RefreshIcon(item);
+  return HandleFromItem(item);
+}
+
+HTREEITEM CTreeCtrl::InsertItem(LPCTSTR lpszItem, HTREEITEM hParent, HTREEITEM hInsertAfter) {
+  return InsertItem(lpszItem, 0, 0, hParent, hInsertAfter);
+}
+
+BOOL CTreeCtrl::DeleteItem(HTREEITEM hItem) {
+  if (hItem == TVI_ROOT) return DeleteAllItems();
+  QTreeWidget* tree = GetTreeWidget();
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  if (!tree || !item) return FALSE;
+  QTreeWidgetItem* selected = tree->currentItem();
+  if (selected && (selected == item || IsAncestor(item, selected))) {
+    // The selection moves first, so that its notification still finds the item.
+    QTreeWidgetItem* target = Sibling(tree, item, +1);
+    if (!target) target = item->parent();
+    if (!target) target = Sibling(tree, item, -1);
+    SelectItem(HandleFromItem(target));
+  }
+  ++m_nSilent;
+  if (m_pLastSelected == item || IsAncestor(item, m_pLastSelected)) m_pLastSelected = nullptr;
+  delete item;
+  --m_nSilent;
+  return TRUE;
+}
+
+BOOL CTreeCtrl::DeleteAllItems() {
+  QTreeWidget* tree = GetTreeWidget();
+  if (!tree) return FALSE;
+  if (tree->currentItem()) SelectItem(nullptr);
+  ++m_nSilent;
+  tree->clear();
+  --m_nSilent;
+  m_pLastSelected = nullptr;
+  return TRUE;
+}
+
+HTREEITEM CTreeCtrl::GetRootItem() const {
+  QTreeWidget* tree = GetTreeWidget();
+  return tree && tree->topLevelItemCount() ? HandleFromItem(tree->topLevelItem(0)) : nullptr;
+}
+
+HTREEITEM CTreeCtrl::GetChildItem(HTREEITEM hItem) const {
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  if (!item) return hItem == TVI_ROOT ? GetRootItem() : nullptr;
+  return item->childCount() ? HandleFromItem(item->child(0)) : nullptr;
+}
+
+HTREEITEM CTreeCtrl::GetNextSiblingItem(HTREEITEM hItem) const {
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  return item ? HandleFromItem(Sibling(GetTreeWidget(), item, +1)) : nullptr;
+}
+
+HTREEITEM CTreeCtrl::GetPrevSiblingItem(HTREEITEM hItem) const {
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  return item ? HandleFromItem(Sibling(GetTreeWidget(), item, -1)) : nullptr;
+}
+
+HTREEITEM CTreeCtrl::GetParentItem(HTREEITEM hItem) const {
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  return item ? HandleFromItem(item->parent()) : nullptr;
+}
+
+HTREEITEM CTreeCtrl::GetSelectedItem() const {
+  QTreeWidget* tree = GetTreeWidget();
+  return tree ? HandleFromItem(tree->currentItem()) : nullptr;
+}
+
+HTREEITEM CTreeCtrl::GetFirstVisibleItem() const {
+  QTreeWidget* tree = GetTreeWidget();
+  return tree ? HandleFromItem(tree->itemAt(QPoint(1, 1))) : nullptr;
+}
+
+HTREEITEM CTreeCtrl::GetNextItem(HTREEITEM hItem, UINT nCode) const {
+  switch (nCode) {
+    case TVGN_ROOT:
+      return GetRootItem();
+    case TVGN_NEXT:
+      return GetNextSiblingItem(hItem);
+    case TVGN_PREVIOUS:
+      return GetPrevSiblingItem(hItem);
+    case TVGN_PARENT:
+      return GetParentItem(hItem);
+    case TVGN_CHILD:
+      return GetChildItem(hItem);
+    case TVGN_CARET:
+      return GetSelectedItem();
+    case TVGN_FIRSTVISIBLE:
+      return GetFirstVisibleItem();
+  }
+  return nullptr;
+}
+
+BOOL CTreeCtrl::ItemHasChildren(HTREEITEM hItem) const {
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  return item && item->childCount() > 0;
+}
+
+UINT CTreeCtrl::GetCount() const {
+  QTreeWidget* tree = GetTreeWidget();
+  if (!tree) return 0;
+  UINT count = 0;
+  for (QTreeWidgetItemIterator it(tree); *it; ++it) ++count;
+  return count;
+}
+
+BOOL CTreeCtrl::SelectItem(HTREEITEM hItem) {
+  QTreeWidget* tree = GetTreeWidget();
+  if (!tree) return FALSE;
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  if (item == tree->currentItem() && item == m_pLastSelected) return TRUE;
+  ++m_nProgrammatic;
+  if (item) {
+    for (QTreeWidgetItem* p = item->parent(); p; p = p->parent()) p->setExpanded(true);
+    tree->setCurrentItem(item);
+  } else {
+    QTreeWidgetItem* previous = m_pLastSelected;
+    SetCurrentSilently(nullptr);
+    if (previous) Notify(TVN_SELCHANGED, previous, nullptr, TVC_UNKNOWN);
+  }
+  --m_nProgrammatic;
+  return TRUE;
+}
+
+BOOL CTreeCtrl::Select(HTREEITEM hItem, UINT nCode) {
+  if (nCode == TVGN_CARET) return SelectItem(hItem);
+  if (nCode == TVGN_FIRSTVISIBLE) {
+    QTreeWidget* tree = GetTreeWidget();
+    QTreeWidgetItem* item = ItemFromHandle(hItem);
+    if (!tree || !item) return FALSE;
+    tree->scrollToItem(item, QAbstractItemView::PositionAtTop);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL CTreeCtrl::EnsureVisible(HTREEITEM hItem) {
+  QTreeWidget* tree = GetTreeWidget();
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  if (!tree || !item) return FALSE;
+  tree->scrollToItem(item);
+  return TRUE;
+}
+
+BOOL CTreeCtrl::Expand(HTREEITEM hItem, UINT nCode) {
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  if (!item || item->childCount() == 0) return FALSE;
+  switch (nCode & 0x3u) {
+    case TVE_EXPAND:
+      item->setExpanded(true);
+      break;
+    case TVE_COLLAPSE:
+      item->setExpanded(false);
+      break;
+    case TVE_TOGGLE:
+      item->setExpanded(!item->isExpanded());
+      break;
+    default:
+      return FALSE;
+  }
+  return TRUE;
+}
+
+DWORD_PTR CTreeCtrl::GetItemData(HTREEITEM hItem) const {
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  return item ? DWORD_PTR(item->data(0, kDataRole).toULongLong()) : 0;
+}
+
+BOOL CTreeCtrl::SetItemData(HTREEITEM hItem, DWORD_PTR dwData) {
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  if (!item) return FALSE;
+  item->setData(0, kDataRole, qulonglong(dwData));
+  return TRUE;
+}
+
+CString CTreeCtrl::GetItemText(HTREEITEM hItem) const {
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  if (!item) return CString();
+  const QByteArray bytes = item->data(0, kBytesRole).toByteArray();
+  return CString(bytes.constData(), int(bytes.size()));
+}
+
+BOOL CTreeCtrl::SetItemText(HTREEITEM hItem, LPCTSTR lpszItem) {
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  if (!item) return FALSE;
+  const CString bytes(lpszItem ? lpszItem : "");
+  item->setData(0, kBytesRole, QByteArray(bytes.GetString(), bytes.GetLength()));
+  item->setText(0, afx::ToQString(bytes));
+  return TRUE;
+}
+
+UINT CTreeCtrl::GetItemState(HTREEITEM hItem, UINT nStateMask) const {
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  if (!item) return 0;
+  UINT state = INDEXTOOVERLAYMASK(item->data(0, kOverlayRole).toInt());
+  if (GetTreeWidget() && GetTreeWidget()->currentItem() == item) state |= TVIS_SELECTED;
+  if (item->isExpanded()) state |= TVIS_EXPANDED;
+  return state & nStateMask;
+}
+
+BOOL CTreeCtrl::SetItemState(HTREEITEM hItem, UINT nState, UINT nStateMask) {
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  if (!item) return FALSE;
+  if (nStateMask & TVIS_OVERLAYMASK) {
+    item->setData(0, kOverlayRole, int((nState & TVIS_OVERLAYMASK) >> 8));
+    RefreshIcon(item);
+  }
+  if (nStateMask & TVIS_EXPANDED) item->setExpanded(nState & TVIS_EXPANDED);
+  if ((nStateMask & TVIS_SELECTED) && (nState & TVIS_SELECTED)) SelectItem(hItem);
+  return TRUE;
+}
+
+BOOL CTreeCtrl::GetItemImage(HTREEITEM hItem, int& nImage, int& nSelectedImage) const {
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  if (!item) return FALSE;
+  nImage = item->data(0, kImageRole).toInt();
+  nSelectedImage = item->data(0, kSelectedImageRole).toInt();
+  return TRUE;
+}
+
+BOOL CTreeCtrl::SetItemImage(HTREEITEM hItem, int nImage, int nSelectedImage) {
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  if (!item) return FALSE;
+  item->setData(0, kImageRole, nImage);
+  item->setData(0, kSelectedImageRole, nSelectedImage);
+  RefreshIcon(item);
+  return TRUE;
+}
+
+HTREEITEM CTreeCtrl::HitTest(CPoint pt, UINT* pFlags) const {
+  QTreeWidget* tree = GetTreeWidget();
+  QTreeWidgetItem* item = tree ? tree->itemAt(QPoint(pt.x, pt.y)) : nullptr;
+  if (pFlags) *pFlags = item ? TVHT_ONITEM : TVHT_NOWHERE;
+  return HandleFromItem(item);
+}
+
+BOOL CTreeCtrl::GetItemRect(HTREEITEM hItem, LPRECT lpRect, BOOL) const {
+  QTreeWidget* tree = GetTreeWidget();
+  QTreeWidgetItem* item = ItemFromHandle(hItem);
+  if (!tree || !item) return FALSE;
+  const QRect r = tree->visualItemRect(item);
+  if (r.isEmpty()) return FALSE;
+  *lpRect = RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+  return TRUE;
+}
+
+CImageList* CTreeCtrl::SetImageList(CImageList* pImageList, int nImageListType) {
+  if (nImageListType != TVSIL_NORMAL) return nullptr;
+  CImageList* previous = m_pImageList;
+  m_pImageList = pImageList;
+  if (QTreeWidget* tree = GetTreeWidget()) {
+    if (pImageList) {
+      const CSize size = pImageList->GetImageSize();
+      tree->setIconSize(QSize(size.cx, size.cy));
+    }
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) RefreshIcon(*it);
+  }
+  return previous;
+}
+
+CImageList* CTreeCtrl::GetImageList(UINT nImageList) const {
+  return nImageList == TVSIL_NORMAL ? m_pImageList : nullptr;
+}
+
+void CTreeCtrl::RefreshIcon(QTreeWidgetItem* item) const {
+  if (!m_pImageList || !m_pImageList->GetSafeHandle()) {
+    item->setIcon(0, QIcon());
+    return;
+  }
+  const int overlay = item->data(0, kOverlayRole).toInt();
+  QIcon icon;
+  icon.addPixmap(m_pImageList->Compose(item->data(0, kImageRole).toInt(), overlay), QIcon::Normal);
+  icon.addPixmap(m_pImageList->Compose(item->data(0, kSelectedImageRole).toInt(), overlay),
+                 QIcon::Selected);
+  item->setIcon(0, icon);
+}
