@@ -10,6 +10,7 @@
 
 class CWnd;
 class QMenu;
+class QWidget;
 
 class CMenu {
  public:
