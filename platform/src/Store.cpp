@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -21,7 +22,11 @@ constexpr const char* kColumns =
     "url, file, type, use_count, hit_rate, size, modified, expire, access, sync, header, "
     "extension, exempt";
 
-thread_local std::string t_detail;
+// A plain buffer, not a std::string: hits are still written from an exit handler, after the
+// exiting thread's thread_local objects are gone.
+thread_local char t_detail[1024];
+
+std::string Detail() { return t_detail; }
 
 std::mutex g_storeMutex;
 Store* g_store = nullptr;
@@ -113,7 +118,9 @@ struct Reset {
 }  // namespace
 
 void Fail(DWORD error, const std::string& detail) {
-  t_detail = detail;
+  const size_t length = std::min(detail.size(), sizeof t_detail - 1);
+  std::memcpy(t_detail, detail.data(), length);
+  t_detail[length] = '\0';
   SetLastError(error);
 }
 
@@ -141,7 +148,7 @@ Store::~Store() {
 
 Store* Store::Open(const std::string& root, std::string& detail, DWORD& error) {
   if (!EnsureFolders()) {
-    detail = t_detail;
+    detail = Detail();
     error = GetLastError();
     return nullptr;
   }
@@ -185,7 +192,7 @@ Store* Store::Open(const std::string& root, std::string& detail, DWORD& error) {
   }
   if (applicationId != kApplicationId) {
     // Only a file with nothing in it becomes our index; anything else is left alone.
-    if (!store->Exec("BEGIN IMMEDIATE")) return fail(GetLastError(), t_detail);
+    if (!store->Exec("BEGIN IMMEDIATE")) return fail(GetLastError(), Detail());
     sqlite3_stmt* count = nullptr;
     sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &count, nullptr);
     const int tables =
@@ -214,7 +221,7 @@ Store* Store::Open(const std::string& root, std::string& detail, DWORD& error) {
           store->Exec("PRAGMA application_id = 1416588406") && store->Exec("COMMIT");
       if (!made) {
         const DWORD code = GetLastError();
-        const std::string why = t_detail;
+        const std::string why = Detail();
         store->Exec("ROLLBACK");
         return fail(code, why);
       }
@@ -223,7 +230,7 @@ Store* Store::Open(const std::string& root, std::string& detail, DWORD& error) {
   // WAL: readers never wait for the writer and a killed writer leaves the index whole.
   // NORMAL syncs at checkpoints only, so bookkeeping writes cost no fsync each.
   if (!store->Exec("PRAGMA journal_mode = WAL") || !store->Exec("PRAGMA synchronous = NORMAL")) {
-    return fail(GetLastError(), t_detail);
+    return fail(GetLastError(), Detail());
   }
   return store.release();
 }
@@ -325,7 +332,7 @@ bool Store::Hit(const std::string& url, UrlCacheRecord& record, bool defer) {
 void Store::FlushHits() {
   if (m_pendingHits.empty()) return;
   const DWORD error = GetLastError();
-  const std::string detail = t_detail;
+  const std::string detail = Detail();
   if (Exec("BEGIN IMMEDIATE")) {
     bool written = true;
     sqlite3_stmt* s = Statement(
@@ -366,7 +373,7 @@ bool Store::Commit(const UrlCacheRecord& r) {
   ProbeCommit("begin");
   auto rollback = [this] {
     const DWORD error = GetLastError();
-    const std::string detail = t_detail;
+    const std::string detail = Detail();
     Exec("ROLLBACK");
     Fail(error, detail);
     return false;
@@ -426,7 +433,7 @@ bool Store::Delete(const std::string& url) {
   if (!Exec("BEGIN IMMEDIATE")) return false;
   auto rollback = [this] {
     const DWORD error = GetLastError();
-    const std::string detail = t_detail;
+    const std::string detail = Detail();
     Exec("ROLLBACK");
     Fail(error, detail);
     return false;
@@ -472,12 +479,22 @@ bool Store::IntegrityCheck(std::vector<std::string>& problems) {
   return rc == SQLITE_DONE || Failed("integrity check");
 }
 
+// Drops the current connection. One inherited over fork belongs to the parent: closing it in
+// the child could disturb the parent's files, so the child keeps it, untouched, for good.
+void DropStore() {
+  if (g_store == nullptr) return;
+  if (g_store->Owner() == ::getpid()) {
+    delete g_store;
+  } else {
+    static auto* inherited = new std::vector<Store*>;
+    inherited->push_back(g_store);
+  }
+  g_store = nullptr;
+}
+
 void CloseStore() {
   std::lock_guard lock(g_storeMutex);
-  // A connection inherited over fork belongs to the parent; closing it here could disturb
-  // the parent's files, so the child only forgets it.
-  if (g_store != nullptr && g_store->Owner() == ::getpid()) delete g_store;
-  g_store = nullptr;
+  DropStore();
 }
 
 // Hits still waiting when the program ends are written, not lost.
@@ -492,8 +509,7 @@ Store* OpenStore(std::unique_lock<std::mutex>& lock) {
   lock = std::unique_lock(g_storeMutex);
   const std::string root = UrlCacheRoot();
   if (g_store != nullptr && (g_store->Root() != root || g_store->Owner() != ::getpid())) {
-    if (g_store->Owner() == ::getpid()) delete g_store;
-    g_store = nullptr;
+    DropStore();
   }
   if (g_store == nullptr) {
     std::string detail;
@@ -511,5 +527,5 @@ Store* OpenStore(std::unique_lock<std::mutex>& lock) {
 }  // namespace platform::detail
 
 namespace platform {
-std::string LastUrlCacheErrorDetail() { return detail::t_detail; }
+std::string LastUrlCacheErrorDetail() { return detail::Detail(); }
 }  // namespace platform

@@ -164,3 +164,29 @@ TEST(UrlCacheRetrieve, HitsCountedDuringAnEnumerationAreStoredWhenItEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(UrlCacheRetrieve, HitsStillWaitingWhenAProgramEndsAreStored) {
+  TempStore store;
+  ASSERT_FALSE(store.AddEntry("Cookie:u@a.example/", "x\n").empty());
+  const pid_t child = fork();
+  if (child == 0) {
+    DWORD size = 4096;
+    std::vector<char> buffer(size);
+    // An enumeration left open defers the hits; the program then just ends.
+    FindFirstUrlCacheEntryA(
+        "cookie:", reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data()), &size);
+    Retrieve("Cookie:u@a.example/");
+    Retrieve("Cookie:u@a.example/");
+    std::exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  platform::UrlCacheRecord record;
+  ASSERT_TRUE(platform::FindUrlCacheEntry("Cookie:u@a.example/", record));
+  EXPECT_EQ(record.hitRate, 2u);
+}
+
+}  // namespace
