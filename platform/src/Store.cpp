@@ -115,6 +115,13 @@ struct Reset {
   }
 };
 
+// A name within the cookie folder. An index edited by hand could hold anything else, and the
+// file of a record is what callers delete.
+bool IsPlainName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+         name.find('\0') == std::string::npos;
+}
+
 }  // namespace
 
 void Fail(DWORD error, const std::string& detail) {
@@ -270,7 +277,7 @@ bool Store::Exec(const char* sql) {
 bool Store::ReadRow(sqlite3_stmt* s, UrlCacheRecord& r) {
   r.url = BlobText(s, 0);
   const std::string file = BlobText(s, 1);
-  r.localFile = file.empty() ? std::string() : CookieFolder() + "/" + file;
+  r.localFile = IsPlainName(file) ? CookieFolder() + "/" + file : std::string();
   r.type = static_cast<DWORD>(sqlite3_column_int64(s, 2));
   r.useCount = static_cast<DWORD>(sqlite3_column_int64(s, 3));
   r.hitRate = static_cast<DWORD>(sqlite3_column_int64(s, 4));
@@ -363,7 +370,7 @@ bool Store::FileReferenced(const std::string& file, bool& referenced) {
 }
 
 void Store::RemoveFile(const std::string& name) {
-  if (!name.empty()) ::unlink((CookieFolder() + "/" + name).c_str());
+  if (IsPlainName(name)) ::unlink((CookieFolder() + "/" + name).c_str());
 }
 
 bool Store::Commit(const UrlCacheRecord& r) {

@@ -212,3 +212,25 @@ TEST(UrlCacheRobust, InjectedFaultsFailTheChosenCallsOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(UrlCacheRobust, AnIndexEditedToPointOutsideTheFolderNeverYieldsThatPath) {
+  TempStore store;
+  ASSERT_FALSE(store.AddEntry("Cookie:u@a/", "x\n").empty());
+  const std::string victim = store.Root() + "/victim";
+  std::ofstream(victim) << "keep\n";
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(platform::IndexPath().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "UPDATE entries SET file = CAST('../victim' AS BLOB)", nullptr,
+                         nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  platform::UrlCacheRecord record;
+  ASSERT_TRUE(platform::FindUrlCacheEntry("Cookie:u@a/", record));
+  EXPECT_EQ(record.localFile, "");
+  EXPECT_TRUE(DeleteUrlCacheEntry("Cookie:u@a/"));
+  EXPECT_EQ(ReadAll(victim), "keep\n");
+}
+
+}  // namespace
