@@ -17,12 +17,7 @@ namespace {
 using modeltest::ReadBytes;
 
 std::string UrlCacheTool() {
-  std::filesystem::path dir;
-  if (const char* binary = std::getenv("TOLVANE_BINARY_DIR")) {
-    dir = binary;
-  } else {
-    dir = std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path();
-  }
+  const std::filesystem::path dir = TOLVANE_BINARY_DIR;
   for (const auto& candidate : {dir / "urlcache", dir / "tools" / "urlcache"}) {
     if (std::filesystem::exists(candidate)) return candidate.string();
   }
