@@ -2,14 +2,28 @@
 
 #include <codec/Cp932.h>
 
+#include <map>
+
 namespace afxtest {
 
 namespace {
 
+std::map<UINT, int> g_appCommands;
+
 class CTestApp : public CWinApp {
  public:
   CTestApp() : CWinApp("Tolvane") {}
+
+ protected:
+  void OnAppOnly() { ++g_appCommands[kCmdAppOnly]; }
+  void OnEverywhere() { ++g_appCommands[kCmdEverywhere]; }
+  DECLARE_MESSAGE_MAP()
 };
+
+BEGIN_MESSAGE_MAP(CTestApp, CWinApp)
+ON_COMMAND(kCmdAppOnly, OnAppOnly)
+ON_COMMAND(kCmdEverywhere, OnEverywhere)
+END_MESSAGE_MAP()
 
 CTestApp theApp;
 
@@ -88,6 +102,8 @@ afx::Pixmap Square(uint32_t color, const char* pattern) {
 }
 
 }  // namespace
+
+int AppCommandCount(UINT id) { return g_appCommands[id]; }
 
 void RegisterTestResources() {
   afx::ResourceSet set;

@@ -40,6 +40,8 @@ enum : int {
 };
 
 void RegisterTestResources();
+/** How often the test application's own table ran a command. */
+int AppCommandCount(UINT id);
 
 /** Answers message boxes from a script and records what they said (as UTF-8). */
 class ScriptedMessageBoxes {
