@@ -221,11 +221,7 @@ bool CTolvaneDoc::WriteExport(const std::string& path) {
   ok = std::fflush(out) == 0 && ok;
   const int writeError = ok ? 0 : errno;
   ok = std::fclose(out) == 0 && ok;
-  if (!ok) {
-    const int error = writeError != 0 ? writeError : errno;
-    std::remove(path.c_str());  // a cut-short export must not pass for a complete one
-    errno = error;
-  }
+  if (writeError != 0) errno = writeError;
   return ok;
 }
 

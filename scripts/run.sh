@@ -1,14 +1,26 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and shows the program's data on a demo store.
-# The demo store lives in build/demo-store, never in the user's own URL cache.
+# Installs what is missing, builds, and opens Tolvane on a demo store in build/demo-store, never
+# on the user's own URL cache. Without a display the program runs under Xvfb, saves a picture of
+# its window and ends; the picture's path is printed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 build=build
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target urlcache
+cmake --build "$build" -j"$(nproc)" --target urlcache tolvane
 export TOLVANE_URLCACHE="$PWD/$build/demo-store"
 if ! "$build/urlcache" list | tail -n +2 | grep -q .; then
   "$build/urlcache" demo
 fi
-"$build/urlcache" list
+program="$build/ui/tolvane"
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  exec "$program"
+fi
+shot="$PWD/$build/tolvane-screenshot.png"
+rm -f "$shot"
+TOLVANE_SCREENSHOT="$shot" xvfb-run -a -s "-screen 0 1280x1024x24" "$program"
+if [ ! -s "$shot" ]; then
+  echo "run.sh: no screenshot was made" >&2
+  exit 1
+fi
+echo "Screenshot: $shot"

@@ -9,6 +9,8 @@
 
 #include <QCoreApplication>
 #include <deque>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,8 +45,8 @@ inline std::string Utf8(std::string_view cp932) { return codec::Cp932ToUtf8(cp93
 /** One nine-line record of a cookie file. */
 inline std::string CookieRecord(const std::string& name, const std::string& value,
                                 const std::string& domain, DWORD flags = 0,
-                                FILETIME expire = {0x2A4F8000u, 0x01E4D3B1u},
-                                FILETIME modified = {0x5C1C6000u, 0x01D9E0F5u}) {
+                                FILETIME expire = {0xA005C000u, 0x01E0F6C0u},      // 2030-01-01
+                                FILETIME modified = {0x7689C000u, 0x01DA3C45u}) {  // 2024-01-01
   auto n = [](DWORD v) { return std::to_string(v); };
   return name + "\n" + value + "\n" + domain + "\n" + n(flags) + "\n" + n(expire.dwLowDateTime) +
          "\n" + n(expire.dwHighDateTime) + "\n" + n(modified.dwLowDateTime) + "\n" +
@@ -98,6 +100,25 @@ class UiFixture : public ::testing::Test {
                const std::string& user = "user") const {
     const std::string url = "Cookie:" + user + "@" + site;
     ASSERT_FALSE(m_store->AddEntry(url, file).empty()) << url;
+  }
+
+  /** Name and value of each record of a cookie file, "name=value". */
+  static std::vector<std::string> Pairs(const std::string& file) {
+    std::vector<std::string> lines, pairs;
+    size_t start = 0;
+    for (size_t end; (end = file.find('\n', start)) != std::string::npos; start = end + 1) {
+      lines.push_back(file.substr(start, end - start));
+    }
+    for (size_t i = 0; i + 1 < lines.size(); i += 9) pairs.push_back(lines[i] + "=" + lines[i + 1]);
+    return pairs;
+  }
+
+  /** The cookie file the store holds for a URL, or "<missing>". */
+  static std::string StoredFile(const std::string& url) {
+    platform::UrlCacheRecord record;
+    if (!platform::FindUrlCacheEntry(url, record)) return "<missing>";
+    std::ifstream in(record.localFile, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
 
   /** Constructs a fresh application and runs its start-up. */

@@ -1,0 +1,156 @@
+// The text export: the file dialog it asks, the file it writes (CR LF line ends, compared with a
+// golden file), the question after it, and the failures it must not pass off as success.
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+
+#include "UiFixture.h"
+#include "res/resource.h"
+
+namespace tolvane::test {
+namespace {
+
+const char kDone[] = "出力が完了しました.\r\nﾌｧｲﾙを開きますか?";
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string DataPath(const std::string& name) {
+  return std::string(TOLVANE_SOURCE_DIR) + "/tests/ui/data/" + name;
+}
+
+class AppExportTest : public UiFixture {
+ protected:
+  void SetUp() override {
+    UiFixture::SetUp();
+    m_out = m_store->Root() + "/out";
+    std::filesystem::create_directory(m_out);
+  }
+
+  /** Runs the export command with the file dialog answering path (nullopt: Cancel). */
+  void Export(std::optional<std::string> path) {
+    afx::SetFileDialogHook([this, path](const afx::FileDialogRequest& request) {
+      m_request = request;
+      return path ? std::optional<CString>(CString(*path)) : std::nullopt;
+    });
+    ASSERT_TRUE(Frame()->ExecuteCommand(ID_FILE_SAVE_AS));
+  }
+
+  /** The export with what changes from run to run (the store folder, the access and sync times
+   *  the store stamps) replaced by fixed marks. */
+  std::string Normalised(const std::string& text) const {
+    std::string result = std::regex_replace(text, std::regex(m_store->Root()), "<store>");
+    result = std::regex_replace(result, std::regex("(AccessTime|LastSyncTime)\t[0-9 :-]+\r\n"),
+                                "$1\t<stamped>\r\n");
+    return std::regex_replace(result, std::regex("<store>/[^\r]*/([^/\r]+)\r\n"),
+                              "<store>/.../$1\r\n");
+  }
+
+  std::string m_out;
+  afx::FileDialogRequest m_request{};
+};
+
+TEST_F(AppExportTest, AsksForATextFileWithTheFilterAndFlags) {
+  Export(std::nullopt);
+  EXPECT_FALSE(m_request.open);
+  EXPECT_EQ(m_request.defaultExt.str(), "txt");
+  EXPECT_TRUE(m_request.fileName.IsEmpty());
+  EXPECT_EQ(Utf8(m_request.filter.str()), "ﾃｷｽﾄﾌｧｲﾙ (*.TXT)|*.txt|全て(*.*)|*.*||");
+  EXPECT_EQ(m_request.flags, 0x00A9A80Eu);
+  EXPECT_TRUE(m_boxes.empty());  // cancelled: nothing written, nothing asked
+}
+
+TEST_F(AppExportTest, WritesTheGoldenFileWithCrLfAndOffersToOpenIt) {
+  const std::string path = m_out + "/cookies.txt";
+  Answer({IDYES});
+  Export(path);
+  ASSERT_EQ(BoxTexts(), std::vector<std::string>{kDone});
+  EXPECT_EQ(m_boxes[0].type, MB_YESNO | MB_ICONQUESTION);
+  EXPECT_EQ(m_opened, std::vector<std::string>{"open " + path});
+
+  const std::string text = ReadAll(path);
+  EXPECT_EQ(text.find("\n"), text.find("\r\n") + 1);  // every line ends in CR LF
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
+  const std::string golden = ReadAll(DataPath("export.txt"));
+  ASSERT_FALSE(golden.empty());
+  EXPECT_EQ(Normalised(text), golden);
+  if (std::getenv("TOLVANE_WRITE_GOLDEN"))
+    std::ofstream(DataPath("export.txt"), std::ios::binary) << Normalised(text);
+}
+
+TEST_F(AppExportTest, NoToTheQuestionOpensNothing) {
+  Answer({IDNO});
+  Export(m_out + "/cookies.txt");
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{kDone});
+  EXPECT_TRUE(m_opened.empty());
+}
+
+class AppEmptyExportTest : public AppExportTest {
+ protected:
+  void FillStore() override {}
+};
+
+TEST_F(AppEmptyExportTest, EmptyCatalogueWritesSeparatorsAndHeaderLinesOnly) {
+  const std::string path = m_out + "/empty.txt";
+  Export(path);
+  EXPECT_EQ(ReadAll(path),
+            "=============================\r\n"
+            " Tolvane Version 1.00\r\n"
+            " Cookie Text Export\r\n"
+            "=============================\r\n");
+}
+
+struct FailureCase {
+  const char* name;
+  std::string (*path)(const std::string& out);
+  const char* reason;
+};
+
+class AppExportFailureTest : public AppExportTest,
+                             public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(AppExportFailureTest, AFailedExportSaysSoAndNeverReportsCompletion) {
+  const FailureCase& c = GetParam();
+  const std::string path = c.path(m_out);
+  Export(path);
+  ASSERT_EQ(m_boxes.size(), 1u) << c.name;
+  EXPECT_EQ(m_boxes[0].text, "ﾃｷｽﾄ形式の出力に失敗しました.\r\n" + path + "\r\n" + c.reason);
+  EXPECT_EQ(m_boxes[0].type & MB_ICONMASK, MB_ICONSTOP);
+  EXPECT_TRUE(m_opened.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, AppExportFailureTest,
+    ::testing::Values(
+        FailureCase{"missing folder",
+                    [](const std::string& out) { return out + "/no/such/folder/x.txt"; },
+                    "指定されたﾌｫﾙﾀﾞが見つかりません."},
+        FailureCase{"full disk", [](const std::string&) { return std::string("/dev/full"); },
+                    "ﾃﾞｨｽｸの空き容量が足りません."},
+        FailureCase{"a folder", [](const std::string& out) { return out; },
+                    "指定された名前はﾌｫﾙﾀﾞです."}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) {
+      std::string name = info.param.name;
+      for (char& ch : name) {
+        if (ch == ' ') ch = '_';
+      }
+      return name;
+    });
+
+TEST_F(AppExportTest, ReadOnlyFolderIsReportedUnlessRunningAsRoot) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
+  chmod(m_out.c_str(), 0500);
+  Export(m_out + "/x.txt");
+  chmod(m_out.c_str(), 0700);
+  ASSERT_EQ(m_boxes.size(), 1u);
+  EXPECT_NE(m_boxes[0].text.find("ﾌｧｲﾙに書き込む権限がありません."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tolvane::test
