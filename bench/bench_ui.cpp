@@ -1,0 +1,141 @@
+// The program's window over a large store: 10,000 cookie entries holding 100,000 variables.
+// Start-up: from the application object to a shown window with the tree built and the first
+// entry in the detail pane. Rebuild: the document's view update, which rebuilds the whole tree.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+#include <wininet.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/TolvaneApp.h"
+#include "app/TolvaneDoc.h"
+#include "model/SiteCacheList.h"
+#include "platform/Hooks.h"
+#include "platform/UrlCacheStore.h"
+#include "res/Resources.h"
+#include "tree/LeftView.h"
+
+namespace {
+
+constexpr int kEntries = 10'000;
+constexpr int kVariablesPerEntry = 10;
+
+std::string Record(int entry, int variable) {
+  const std::string domain = "site" + std::to_string(entry) + ".example.com/";
+  return "name" + std::to_string(variable) + "\n" + std::string(24, char('a' + variable)) +
+         std::to_string(entry) + "\n" + domain + "\n1024\n2743031808\n31000000\n" +
+         "1551935488\n30900000\n*\n";
+}
+
+// Built once per process, removed at exit.
+class LargeStore {
+ public:
+  LargeStore() {
+    std::string pattern = "/tmp/tolvane-bench-ui-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) std::abort();
+    m_root = pattern;
+    platform::SetUrlCacheRoot(m_root);
+    for (int entry = 0; entry < kEntries; ++entry) {
+      const std::string url = "Cookie:user@site" + std::to_string(entry) + ".example.com/";
+      std::string text;
+      for (int v = 0; v < kVariablesPerEntry; ++v) text += Record(entry, v);
+      char file[MAX_PATH];
+      if (!CreateUrlCacheEntryA(url.c_str(), 0, "TXT", file, 0)) std::abort();
+      HANDLE handle = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+      DWORD written = 0;
+      if (handle == INVALID_HANDLE_VALUE ||
+          !WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+          !CloseHandle(handle)) {
+        std::abort();
+      }
+      if (!CommitUrlCacheEntryA(url.c_str(), file, FILETIME{}, FILETIME{}, COOKIE_CACHE_ENTRY,
+                                nullptr, 0, nullptr, url.c_str())) {
+        std::abort();
+      }
+    }
+  }
+  ~LargeStore() {
+    platform::SetUrlCacheRoot("");
+    std::error_code ignored;
+    std::filesystem::remove_all(m_root, ignored);
+  }
+
+ private:
+  std::string m_root;
+};
+
+LargeStore& Store() {
+  static LargeStore store;
+  return store;
+}
+
+/** A started program; closed with its document when destroyed. */
+class RunningApp {
+ public:
+  RunningApp() : m_app(std::make_unique<CTolvaneApp>()) {
+    if (!m_app->InitInstance()) std::abort();
+    QCoreApplication::processEvents();
+  }
+  ~RunningApp() {
+    if (CTolvaneDoc* doc = Document()) doc->OnCloseDocument();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    m_app->ExitInstance();
+  }
+  CTolvaneDoc* Document() const {
+    auto* frame = dynamic_cast<CFrameWnd*>(m_app->m_pMainWnd);
+    return frame ? dynamic_cast<CTolvaneDoc*>(frame->GetActiveDocument()) : nullptr;
+  }
+
+ private:
+  std::unique_ptr<CTolvaneApp> m_app;
+};
+
+void BM_StartUp(benchmark::State& state) {
+  Store();
+  for (auto _ : state) {
+    auto app = std::make_unique<RunningApp>();
+    state.PauseTiming();
+    if (app->Document()->m_pCatalogue->GetSize() != kEntries) {
+      state.SkipWithError("the catalogue is not complete");
+    }
+    app.reset();
+    state.ResumeTiming();
+  }
+  state.counters["entries"] = kEntries;
+  state.counters["variables"] = kEntries * kVariablesPerEntry;
+}
+BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_RebuildTree(benchmark::State& state) {
+  Store();
+  RunningApp app;
+  CTolvaneDoc* doc = app.Document();
+  for (auto _ : state) {
+    doc->UpdateAllViews(nullptr, 0, nullptr);
+    doc->GetTreeView()->SelectFirstSite();
+    QCoreApplication::processEvents();
+  }
+  state.counters["items"] = kEntries * (1 + kVariablesPerEntry);
+}
+BENCHMARK(BM_RebuildTree)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
+  afx::RegisterResources(res::Resources());
+  platform::SetMessageBoxHandler([](HWND, const char* text, const char*, UINT) {
+    std::fprintf(stderr, "bench_ui: unexpected message box: %s\n", text ? text : "");
+    return IDNO;
+  });
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
