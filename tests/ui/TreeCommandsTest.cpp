@@ -112,7 +112,8 @@ TEST_F(TreeCommandsTest, CopyAddCacheInsertsACommittedCopyAfterItsSource) {
     EXPECT_EQ(Shape(), CatalogueShape());
     EXPECT_EQ(Detail()->GetShownCache(), copy);
     // The copy is in the cache with every variable; the source stays as it was.
-    EXPECT_EQ(StoredFile("Cookie:user@" + std::string(row.source) + "_Copy_"), sourceFile);
+    EXPECT_EQ(StoredFile("Cookie:user@" + std::string(row.source) + "_Copy_"),
+              AsWritten(sourceFile));
     EXPECT_EQ(StoredFile("Cookie:user@" + std::string(row.source)), sourceFile);
     EXPECT_EQ(copy->GetSize(), source->GetSize());
   }
@@ -126,15 +127,15 @@ TEST_F(TreeCommandsTest, CopyingAnEntryTwiceKeepsBothCopies) {
     Command(ID_COPY_ADD_CACHE);
   }
   // The second copy must not replace the first in the cache.
-  EXPECT_EQ(StoredFile("Cookie:user@a.example.com/_Copy_"), file);
-  EXPECT_EQ(StoredFile("Cookie:user@a.example.com/_Copy__Copy_"), file);
+  EXPECT_EQ(StoredFile("Cookie:user@a.example.com/_Copy_"), AsWritten(file));
+  EXPECT_EQ(StoredFile("Cookie:user@a.example.com/_Copy__Copy_"), AsWritten(file));
   EXPECT_EQ(StoredUrls().size(), 5u);
   EXPECT_EQ(Catalogue()->GetSize(), 5);
   EXPECT_EQ(Selected(), "a.example.com/_Copy__Copy_");
   // Deleting one copy leaves the other.
   Answer({IDYES});
   Command(ID_DELETE_ITEM);
-  EXPECT_EQ(StoredFile("Cookie:user@a.example.com/_Copy_"), file);
+  EXPECT_EQ(StoredFile("Cookie:user@a.example.com/_Copy_"), AsWritten(file));
   EXPECT_FALSE(Stored("Cookie:user@a.example.com/_Copy__Copy_"));
 }
 
@@ -167,7 +168,7 @@ TEST_F(TreeCommandsTest, DeletingAVariableMarksTheEntryAndWaitsForTheCommit) {
   // The commit writes what is left.
   Select("c.example.com/");
   Command(ID_COMMIT);
-  EXPECT_EQ(StoredFile(kUrlC), CookieRecord("delta", "4", "c.example.com/"));
+  EXPECT_EQ(StoredFile(kUrlC), AsWritten(CookieRecord("delta", "4", "c.example.com/")));
   EXPECT_EQ(Mark(Item("c.example.com/")), 0);
 }
 
@@ -266,8 +267,8 @@ TEST_F(TreeCommandsTest, CommitWritesTheEntryAndRebuildsItsItems) {
   Command(ID_COMMIT);
   EXPECT_TRUE(m_boxes.empty());
   SiteCache* entry = Catalogue()->GetEntry(0);
-  EXPECT_EQ(StoredFile(kUrlA), CookieRecord("alpha", "new", "a.example.com/") +
-                                   CookieRecord("beta", "2", "a.example.com/"));
+  EXPECT_EQ(StoredFile(kUrlA), AsWritten(CookieRecord("alpha", "new", "a.example.com/") +
+                                         CookieRecord("beta", "2", "a.example.com/")));
   EXPECT_EQ(entry->m_nState, 0);
   EXPECT_EQ(Mark(Item("a.example.com/")), 0);
   EXPECT_EQ(Mark(Item("a.example.com/ alpha")), 0);
@@ -298,8 +299,8 @@ TEST_F(TreeCommandsTest, FailedCommitLosesNothing) {
   // Once the cache works again the same commit succeeds.
   platform::ClearFaults();
   Command(ID_COMMIT);
-  EXPECT_EQ(StoredFile(kUrlA), CookieRecord("alpha", "new", "a.example.com/") +
-                                   CookieRecord("beta", "2", "a.example.com/"));
+  EXPECT_EQ(StoredFile(kUrlA), AsWritten(CookieRecord("alpha", "new", "a.example.com/") +
+                                         CookieRecord("beta", "2", "a.example.com/")));
 }
 
 }  // namespace

@@ -96,9 +96,9 @@ TEST_F(TreeEndToEndTest, RenamedSiteIsCommittedUnderItsNewName) {
   EXPECT_TRUE(m_boxes.empty());
   EXPECT_FALSE(Stored("Cookie:user@c.example.com/"));
   EXPECT_EQ(StoredFile("Cookie:user@renamed.example/"),
-            CookieRecord("delta", "4", "c.example.com/") +
-                CookieRecord("epsilon", "5", "c.example.com/") +
-                CookieRecord("zeta", "6", "c.example.com/"));
+            AsWritten(CookieRecord("delta", "4", "c.example.com/") +
+                      CookieRecord("epsilon", "5", "c.example.com/") +
+                      CookieRecord("zeta", "6", "c.example.com/")));
 
   Restart();
   EXPECT_EQ(Shape(), CatalogueShape());

@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QTest>
 #include <QTreeWidget>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -124,6 +125,21 @@ class TreeFixture : public UiFixture {
       std::fclose(f);
     }
     return bytes;
+  }
+  /** A cookie file as the program writes it: the numbers of each record as signed decimals. */
+  static std::string AsWritten(const std::string& file) {
+    std::string out;
+    size_t start = 0;
+    for (int line = 0; start < file.size(); ++line) {
+      size_t end = file.find('\n', start);
+      if (end == std::string::npos) end = file.size();
+      std::string text = file.substr(start, end - start);
+      const int field = line % 9;
+      if (field >= 3 && field <= 7) text = std::to_string(int32_t(std::stoul(text)));
+      out += text + "\n";
+      start = end + 1;
+    }
+    return out;
   }
   static bool Stored(const std::string& url) {
     platform::UrlCacheRecord record;
