@@ -2,7 +2,9 @@
 // marks its records and tree items while filling never does.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QTreeWidget>
 #include <QtTest/QTest>
 
 #include "UiFixture.h"
@@ -228,6 +230,35 @@ TEST_F(DetailForms, BlankFormOpensNoDateDialog) {
   Detail()->ShowSiteCache(nullptr, nullptr, nullptr, true);
   CacheForm()->GetDlgItem(IDC_EXPIRE_TIME)->SetFocus();
   EXPECT_EQ(opened, 0);
+}
+
+// Delete, Insert and Ctrl+Insert are the tree's delete and copy-add keys; typed in a form they
+// belong to the form's control.
+TEST_F(DetailForms, KeysTypedInAFormNeverReachTheAccelerators) {
+  QWidget* window = Frame()->GetWidget();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  const int entries = Catalogue()->GetSize();
+  const int variables = Shown()->GetSize();
+  QLineEdit* domain = Line(Form(0), IDC_DOMAIN);
+  domain->setFocus(Qt::MouseFocusReason);
+  domain->home(false);
+  ASSERT_EQ(QApplication::focusWidget(), domain);
+  QTest::keyClick(domain, Qt::Key_Delete);
+  QTest::keyClick(domain, Qt::Key_Insert);
+  QTest::keyClick(domain, Qt::Key_Insert, Qt::ControlModifier);
+  Pump();
+  EXPECT_EQ(Catalogue()->GetSize(), entries);
+  EXPECT_EQ(Shown()->GetSize(), variables);
+  EXPECT_TRUE(m_boxes.empty());
+  EXPECT_EQ(Shown()->GetVariable(0)->m_strDomain, ".example.com/");  // Delete ate the "a"
+
+  // The same Delete with the tree focused is the tree's command.
+  Answer({IDYES});
+  TreeCtrl().GetTreeWidget()->setFocus(Qt::MouseFocusReason);
+  QTest::keyClick(TreeCtrl().GetTreeWidget(), Qt::Key_Delete);
+  Pump();
+  EXPECT_EQ(Catalogue()->GetSize(), entries - 1) << m_boxes.size();
 }
 
 }  // namespace
