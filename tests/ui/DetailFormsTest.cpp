@@ -261,5 +261,23 @@ TEST_F(DetailForms, KeysTypedInAFormNeverReachTheAccelerators) {
   EXPECT_EQ(Catalogue()->GetSize(), entries - 1) << m_boxes.size();
 }
 
+// Enter and Esc in a form's field have no dialog to end: the form stays.
+TEST_F(DetailForms, EnterAndEscapeKeepTheFormsShown) {
+  QWidget* window = Frame()->GetWidget();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  QLineEdit* site = Line(CacheForm(), IDC_SITE);
+  QLineEdit* value = Line(Form(0), IDC_VALUE);
+  for (QLineEdit* edit : {site, value}) {
+    edit->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClick(edit, Qt::Key_Escape);
+  }
+  Pump();
+  EXPECT_TRUE(CacheForm()->IsWindowVisible());
+  EXPECT_TRUE(Form(0)->IsWindowVisible());
+  EXPECT_TRUE(NothingModified());
+}
+
 }  // namespace
 }  // namespace tolvane::test
