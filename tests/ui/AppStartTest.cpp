@@ -43,6 +43,18 @@ TEST_F(AppStartTest, WindowIsShownWithTheCatalogueSortedBySiteAndTheFirstSiteSel
   EXPECT_EQ(TreeCtrl().GetSelectedItem(), first);
   EXPECT_EQ(Detail()->GetShownCache(), Catalogue()->GetEntry(0));
   EXPECT_TRUE(m_boxes.empty());
+
+  // The detail view's first showing came after the frame was laid out: it sized the tree column
+  // for its form and put the time mode into the status bar.
+  CRect frame;
+  Frame()->GetWindowRect(&frame);
+  int current = 0, minimum = -1;
+  Frame()->GetSplitter().GetColumnInfo(0, current, minimum);
+  const int expected =
+      frame.Width() - 2 * GetSystemMetrics(SM_CXVSCROLL) - 4 - Detail()->GetCacheFormSize().cx;
+  // Showing the window lays the frame out once more, which may move the bar by a few pixels.
+  EXPECT_NEAR(current, std::max(expected, Tree()->GetWidget()->minimumSizeHint().width()), 8);
+  EXPECT_EQ(Utf8(Frame()->GetStatusBar().GetPaneText(1).str()), "ｸﾞﾘﾆｯｼﾞ標準時");
 }
 
 TEST_F(AppStartTest, CaptionIsTheCookieFolderThenTheProgramName) {
