@@ -322,17 +322,6 @@ TEST_F(DetailEncodedDialog, ChosenEncodingIsRememberedAcrossFormsAndCancelKeepsI
   EXPECT_EQ(other->GetPersetCookie()->m_nState, 0);
 }
 
-TEST_F(DetailEncodedDialog, EmptyStoredStringOpensEmptyWithoutQuestion) {
-  char code = 'S';
-  Run("", &code, [](CEncodedStringDlg& dlg) {
-    EXPECT_EQ(Text(dlg, IDC_ENCODED_TEXT), "");
-    EXPECT_FALSE(dlg.m_bReencodeDiffers);
-    Button(dlg, IDOK)->Click();
-  });
-  EXPECT_TRUE(m_boxes.empty());
-  EXPECT_EQ(code, 'S');
-}
-
 TEST_F(DetailEncodedDialog, DecodedZeroByteEndsTheShownText) {
   char code = ' ';
   Run("ab%00cd", &code, [](CEncodedStringDlg& dlg) {

@@ -41,7 +41,7 @@ class DetailView : public UiFixture {
   int CacheHeight() const { return Detail()->GetCacheFormSize().cy; }
   int CookieHeight() const { return Detail()->GetCookieFormHeight(); }
   int ScrollY() const { return Detail()->GetScrollPosition().y; }
-  /** Scrolls the pane somewhere else, to see whether a call moves it. */
+  /** A pane smaller than the stack, so that there is something to scroll. */
   void Resize(int width, int height) const {
     Detail()->GetWidget()->resize(width, height);
     Pump();
@@ -120,8 +120,10 @@ TEST_F(DetailView, ScrollPositionsAreLimitedToTheBottom) {
   SiteCache* many = Entry("many.example.com/");
   const int bottom =
       CacheHeight() + 12 * CookieHeight() - Detail()->GetClientWidget()->parentWidget()->height();
+  ASSERT_GT(bottom, 0);
+  ASSERT_LT(bottom, CacheHeight() + 11 * CookieHeight());  // the last form cannot reach the top
   Show("many.example.com/", 11);
-  EXPECT_EQ(ScrollY(), std::min(CacheHeight() + 11 * CookieHeight(), bottom));
+  EXPECT_EQ(ScrollY(), bottom);
 
   // A variable that is not the entry's scrolls just past the last form: the bottom.
   Show("many.example.com/", 0);
@@ -146,18 +148,6 @@ TEST_F(DetailView, ForcedRebuildOfTheShownEntryMakesNewFormsAndScrollsToTheVaria
   EXPECT_EQ(ScrollY(), CacheHeight() + 4 * CookieHeight());
 }
 
-TEST_F(DetailView, OtherEntryRebuildsAndBindsTreeItems) {
-  Show("c.example.com/");
-  SiteCache* c = Entry("c.example.com/");
-  ASSERT_EQ(Detail()->GetCookieFormCount(), 3);
-  for (int i = 0; i < 3; ++i) {
-    CString name;
-    Detail()->GetCookieForm(i)->GetDlgItemText(IDC_NAME, name);
-    EXPECT_EQ(name, c->GetVariable(i)->m_strName);
-  }
-  EXPECT_EQ(Detail()->GetCacheForm()->GetSiteCache(), c);
-}
-
 TEST_F(DetailView, CookieFormHeightIsMeasuredOnceForTheLifeOfTheView) {
   Show("many.example.com/");
   const int measured = CookieHeight();
@@ -168,15 +158,6 @@ TEST_F(DetailView, CookieFormHeightIsMeasuredOnceForTheLifeOfTheView) {
   Show("many.example.com/");
   EXPECT_EQ(CookieHeight(), measured);
   EXPECT_EQ(Top(Detail()->GetCookieForm(5)), CacheHeight() + 5 * measured);
-}
-
-TEST_F(DetailView, TreeSelectionReachesThePane) {
-  SiteCache* c = Entry("c.example.com/");
-  HTREEITEM site = SiteItem(c);
-  HTREEITEM second = TreeCtrl().GetNextSiblingItem(TreeCtrl().GetChildItem(site));
-  TreeCtrl().SelectItem(second);
-  EXPECT_EQ(Detail()->GetShownCache(), c);
-  EXPECT_EQ(Detail()->GetCookieFormCount(), 3);
 }
 
 }  // namespace
