@@ -72,6 +72,17 @@ TEST_F(TreeViewTest, EveryUpdateRebuildsWhateverTheHint) {
   }
 }
 
+TEST_F(TreeViewTest, RebuildKeepsTheTreeShownAndItsColumnWidth) {
+  QWidget* tree = Tree()->GetWidget();
+  Pump();
+  const int width = tree->width();
+  ASSERT_GT(width, 0);
+  Doc()->UpdateAllViews(nullptr, 0, nullptr);
+  Pump();
+  EXPECT_TRUE(tree->isVisible());
+  EXPECT_EQ(tree->width(), width);
+}
+
 TEST_F(TreeViewTest, ReloadWhileAVariableIsSelectedRebuildsFromTheNewRecords) {
   Select("c.example.com/ zeta");
   ASSERT_TRUE(Frame()->ExecuteCommand(ID_FILE_NEW));
