@@ -128,6 +128,9 @@ QWidget* CFrameWnd::CreateWidget(QWidget* parent, const CREATESTRUCT&) {
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     size = size.boundedTo(screen->availableSize() * 9 / 10);
   window->resize(size);
+  // The menu bar exists before WM_CREATE, as a frame's menu does.
+  m_pWidget = window;
+  BuildMenuBar(m_nIDResource);
   return window;
 }
 
@@ -156,7 +159,6 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
 }
 
 int CFrameWnd::OnCreate(LPCREATESTRUCT lpcs) {
-  BuildMenuBar(m_nIDResource);
   auto* context = lpcs ? static_cast<CCreateContext*>(lpcs->lpCreateParams) : nullptr;
   if (!OnCreateClient(lpcs, context)) return -1;
   RecalcLayout();

@@ -16,14 +16,14 @@ using namespace afxtest;
 namespace {
 
 std::vector<std::string> g_log;
+int g_saveQuestions = 0;  // outlives the document, which closing deletes
 
 class CRouteDoc : public CDocument {
   DECLARE_DYNCREATE(CRouteDoc)
  public:
   BOOL saveAnswer = TRUE;
-  int saveQuestions = 0;
   BOOL SaveModified() override {
-    ++saveQuestions;
+    ++g_saveQuestions;
     return saveAnswer;
   }
 
@@ -233,16 +233,17 @@ TEST_F(CommandRoutingTest, ToolBarAndStatusBarFromResources) {
 }
 
 TEST_F(CommandRoutingTest, ExitAsksTheDocumentAndNoKeepsRunning) {
+  g_saveQuestions = 0;
   doc->saveAnswer = FALSE;
   frame->SendMessage(WM_CLOSE);
-  EXPECT_EQ(doc->saveQuestions, 1);
+  EXPECT_EQ(g_saveQuestions, 1);
   EXPECT_EQ(AfxGetApp()->m_pMainWnd, frame);
   doc->saveAnswer = TRUE;
   // The exit command posts the close.
   AfxGetApp()->OnAppExit();
   EXPECT_EQ(AfxGetApp()->m_pMainWnd, frame);
   QCoreApplication::processEvents();
-  EXPECT_EQ(doc->saveQuestions, 2);
+  EXPECT_EQ(g_saveQuestions, 2);
   EXPECT_EQ(AfxGetApp()->m_pMainWnd, nullptr);
 }
 

@@ -33,7 +33,8 @@ class CWnd : public CCmdTarget {
 
   /** Creates the window as a child of pParentWnd (or top level): PreCreateWindow, then the
    *  widget, then WM_CREATE (OnCreate; -1 fails). lpszClassName may name a class registered with
-   *  AfxRegisterWndClass, whose brush paints the background. Shown when dwStyle has WS_VISIBLE. */
+   *  AfxRegisterWndClass, whose brush paints the background. Shown when dwStyle has WS_VISIBLE.
+   *  On failure an object that deletes itself in PostNcDestroy (frame, view) is gone. */
   virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
                       const RECT& rect, CWnd* pParentWnd, UINT nID,
                       CCreateContext* pContext = nullptr);
