@@ -61,8 +61,17 @@
 // - Message boxes: AfxMessageBox(text, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) -> IDYES/IDNO,
 //   caption "Tolvane". Tests answer them with platform::SetMessageBoxHandler.
 // - Test seams (Hooks.h): afx::SetModalHook (drive a modal dialog in-process),
-// afx::SetFileDialogHook,
-//   afx::SetPopupMenuHook (pick a context-menu item, read its grayed states); afx::ResetHooks().
+//   afx::SetFileDialogHook, afx::SetPopupMenuHook (pick a context-menu item, read its grayed
+//   states); afx::ResetHooks(). In a modal hook, click with
+//   static_cast<CButton*>(dlg.GetDlgItem(IDOK))->Click() (runs OnOK and its validation;
+//   IsEnded() tells whether the dialog closed); type with QTest::keyClicks on
+//   GetDlgItem(id)->GetWidget() (modified flag set, EN_CHANGE per key) or set text with
+//   SetDlgItemText (program text: modified flag clear).
+// - Ownership: frames and views delete themselves (PostNcDestroy) when their window is
+//   destroyed; a CWnd you create yourself is yours: DestroyWindow(), then delete it. Widgets of a
+//   destroyed window are gone at once, so a handler may destroy windows other than its own.
+// - Not shown on this platform: tree connecting lines (TVS_HASLINES) and the key-state
+//   indicators' texts (Qt cannot read Caps/Num/Scroll Lock); both keep their place.
 #pragma once
 
 #include "afx/AfxFunctions.h"
