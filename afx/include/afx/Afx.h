@@ -22,8 +22,8 @@
 //   OnInitialUpdate, OnDraw, PreCreateWindow, OnCreateClient, Create are virtual.
 // - Dynamic creation: DECLARE_DYNCREATE(CLeftView) / IMPLEMENT_DYNCREATE(CLeftView, CTreeView)
 //   (afxcore/CObject.h); every framework class has a RUNTIME_CLASS.
-// - Start: CTolvaneApp theApp; main() { afx::RegisterResources(...); return AfxWinMain(argc, argv);
-// }
+// - Start: CTolvaneApp theApp; main(): afx::RegisterResources(...), then
+//   return AfxWinMain(argc, argv).
 //   InitInstance: Enable3dControls(); AddDocTemplate(new CSingleDocTemplate(128,
 //   RUNTIME_CLASS(CTolvaneDoc), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CLeftView)));
 //   CCommandLineInfo ci; ParseCommandLine(ci); if (!ProcessShellCommand(ci)) return FALSE;
