@@ -442,6 +442,7 @@ CImageList* CTreeCtrl::SetImageList(CImageList* pImageList, int nImageListType) 
   if (nImageListType != TVSIL_NORMAL) return nullptr;
   CImageList* previous = m_pImageList;
   m_pImageList = pImageList;
+  m_iconCache.clear();
   if (QTreeWidget* tree = GetTreeWidget()) {
     if (pImageList) {
       const CSize size = pImageList->GetImageSize();
@@ -462,9 +463,16 @@ void CTreeCtrl::RefreshIcon(QTreeWidgetItem* item) const {
     return;
   }
   const int overlay = item->data(0, kOverlayRole).toInt();
-  QIcon icon;
-  icon.addPixmap(m_pImageList->Compose(item->data(0, kImageRole).toInt(), overlay), QIcon::Normal);
-  icon.addPixmap(m_pImageList->Compose(item->data(0, kSelectedImageRole).toInt(), overlay),
-                 QIcon::Selected);
-  item->setIcon(0, icon);
+  const int image = item->data(0, kImageRole).toInt();
+  const int selected = item->data(0, kSelectedImageRole).toInt();
+  // Items share a few icons; composing each item's own would dominate a large rebuild.
+  const IconKey key{image, selected, overlay, m_pImageList->GetImageCount()};
+  auto it = m_iconCache.find(key);
+  if (it == m_iconCache.end()) {
+    QIcon icon;
+    icon.addPixmap(m_pImageList->Compose(image, overlay), QIcon::Normal);
+    icon.addPixmap(m_pImageList->Compose(selected, overlay), QIcon::Selected);
+    it = m_iconCache.emplace(key, icon).first;
+  }
+  item->setIcon(0, it->second);
 }

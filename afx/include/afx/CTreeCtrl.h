@@ -9,6 +9,10 @@
 
 #include <afxcore/CString.h>
 
+#include <QIcon>
+#include <map>
+#include <tuple>
+
 #include "afx/CWnd.h"
 
 class CImageList;
@@ -95,6 +99,8 @@ class CTreeCtrl : public CWnd {
   void Notify(UINT code, QTreeWidgetItem* oldItem, QTreeWidgetItem* newItem, UINT action);
   void SetCurrentSilently(QTreeWidgetItem* item);
 
+  using IconKey = std::tuple<int, int, int, int>;  // image, selected image, overlay, list size
+  mutable std::map<IconKey, QIcon> m_iconCache;
   CImageList* m_pImageList = nullptr;
   CWnd* m_pNotifyTarget = nullptr;
   bool m_bReflect = false;
