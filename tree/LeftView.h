@@ -2,6 +2,8 @@
 // (variable item). Item data points at the record; the tree never owns the records.
 #pragma once
 
+#include <vector>
+
 #include "afx/Afx.h"
 
 class CTolvaneDoc;
@@ -54,6 +56,8 @@ class CLeftView : public CTreeView {
   void OnRClick(NMHDR* pNMHDR, LRESULT* pResult);
 
  private:
+  /** Every site item in order, without the control's per-step search for the next sibling. */
+  std::vector<HTREEITEM> SiteItems() const;
   HTREEITEM InsertSiteItem(SiteCache* entry);
   HTREEITEM InsertVariableItem(HTREEITEM siteItem, PersetCookie* variable);
   bool SiteMatches(HTREEITEM siteItem, const CString& text, int targets) const;

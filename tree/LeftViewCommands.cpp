@@ -169,7 +169,7 @@ void CLeftView::OnCopyAddCache() {
   CTreeCtrl& tree = GetTreeCtrl();
   tree.SelectItem(nullptr);
   OnUpdate(nullptr, 0, nullptr);
-  for (HTREEITEM site = tree.GetRootItem(); site; site = tree.GetNextSiblingItem(site)) {
+  for (HTREEITEM site : SiteItems()) {
     if (tree.GetItemData(site) == reinterpret_cast<DWORD_PTR>(static_cast<CObject*>(copy))) {
       tree.SelectItem(site);
       break;

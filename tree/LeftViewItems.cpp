@@ -1,4 +1,6 @@
 // The item operations of the cookie tree: classification, marks, relabelling and rebuilding.
+#include <QTreeWidget>
+
 #include "app/TolvaneApp.h"
 #include "model/PersetCookie.h"
 #include "model/SiteCache.h"
@@ -105,9 +107,18 @@ void CLeftView::ToggleExpandAll() {
     action = TVE_EXPAND;
   }
   CTreeCtrl& tree = GetTreeCtrl();
-  for (HTREEITEM site = tree.GetRootItem(); site; site = tree.GetNextSiblingItem(site)) {
-    tree.Expand(site, action);
+  for (HTREEITEM site : SiteItems()) tree.Expand(site, action);
+}
+
+std::vector<HTREEITEM> CLeftView::SiteItems() const {
+  std::vector<HTREEITEM> items;
+  if (QTreeWidget* widget = GetTreeCtrl().GetTreeWidget()) {
+    items.reserve(size_t(widget->topLevelItemCount()));
+    for (int i = 0; i < widget->topLevelItemCount(); ++i) {
+      items.push_back(CTreeCtrl::HandleFromItem(widget->topLevelItem(i)));
+    }
   }
+  return items;
 }
 
 HTREEITEM CLeftView::InsertSiteItem(SiteCache* entry) {

@@ -1,5 +1,6 @@
 // The tree search: the next item, from the top or after the selection, whose chosen fields
 // contain the text.
+#include <QTreeWidget>
 #include <string_view>
 
 #include "codec/Mbcs.h"
@@ -45,47 +46,41 @@ bool CLeftView::VariableMatches(HTREEITEM variableItem, const CString& text, int
 }
 
 void CLeftView::SearchTree(const CString& text, int targets, BOOL fromNext) {
+  // The walk goes by position: the control's next-sibling step searches the parent's list each
+  // time, which over thousands of site items would make the walk quadratic.
   CTreeCtrl& tree = GetTreeCtrl();
-  HTREEITEM site = nullptr;
-  HTREEITEM start = nullptr;
-  bool placed = false;
+  QTreeWidget* widget = tree.GetTreeWidget();
+  if (!widget) return;
+  const int siteCount = widget->topLevelItemCount();
+  int siteIndex = 0;
+  int startChild = 0;
   if (fromNext) {
     HTREEITEM siteItem = nullptr;
     HTREEITEM variableItem = nullptr;
     const int kind = ClassifyItem(nullptr, nullptr, nullptr, &siteItem, &variableItem);
-    if (kind == kVariableItem && siteItem) {
-      if (HTREEITEM next = tree.GetNextSiblingItem(variableItem)) {
-        site = siteItem;
-        start = next;
-      } else {
-        site = tree.GetNextSiblingItem(siteItem);
-        if (!site) return;
-        start = tree.GetChildItem(site);
+    QTreeWidgetItem* site = CTreeCtrl::ItemFromHandle(siteItem);
+    if (kind == kVariableItem && site) {
+      siteIndex = widget->indexOfTopLevelItem(site);
+      startChild = site->indexOfChild(CTreeCtrl::ItemFromHandle(variableItem)) + 1;
+      if (startChild >= site->childCount()) {
+        // The last variable of its site: on with the next site, if there is one.
+        if (++siteIndex >= siteCount) return;
+        startChild = 0;
       }
-      placed = true;
-    } else if (kind == kSiteItem) {
-      site = siteItem;
-      start = tree.GetChildItem(site);
-      placed = true;
+    } else if (kind == kSiteItem && site) {
+      siteIndex = widget->indexOfTopLevelItem(site);
     }
-  }
-  if (!placed) {
-    site = tree.GetRootItem();
-    start = site ? tree.GetChildItem(site) : nullptr;
   }
 
   HTREEITEM found = nullptr;
-  while (site && !found) {
-    for (HTREEITEM item = start; item; item = tree.GetNextSiblingItem(item)) {
-      if (VariableMatches(item, text, targets)) {
-        found = item;
-        break;
-      }
+  for (; siteIndex >= 0 && siteIndex < siteCount && !found; ++siteIndex, startChild = 0) {
+    QTreeWidgetItem* site = widget->topLevelItem(siteIndex);
+    for (int i = startChild; i < site->childCount() && !found; ++i) {
+      HTREEITEM item = CTreeCtrl::HandleFromItem(site->child(i));
+      if (VariableMatches(item, text, targets)) found = item;
     }
-    if (!found && SiteMatches(site, text, targets)) found = site;
-    if (!found) {
-      site = tree.GetNextSiblingItem(site);
-      start = site ? tree.GetChildItem(site) : nullptr;
+    if (!found && SiteMatches(CTreeCtrl::HandleFromItem(site), text, targets)) {
+      found = CTreeCtrl::HandleFromItem(site);
     }
   }
   if (!found) return;
