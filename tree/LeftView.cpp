@@ -87,6 +87,10 @@ void CLeftView::OnUpdate(CView*, LPARAM, CObject*) {
 
 void CLeftView::OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult) {
   const auto* info = reinterpret_cast<const NMTREEVIEW*>(pNMHDR);
+  *pResult = 0;
+  // A selection of none carries no item; classifying it would fall back to whatever the
+  // control still calls selected, which during a rebuild may point at destroyed records.
+  if (!info->itemNew.hItem) return;
   SiteCache* entry = nullptr;
   PersetCookie* variable = nullptr;
   HTREEITEM siteItem = nullptr;
@@ -94,7 +98,6 @@ void CLeftView::OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult) {
   CTolvaneDoc* doc = GetDocument();
   CTolvaneView* detail = doc ? doc->GetDetailView() : nullptr;
   if (entry && detail) detail->ShowSiteCache(entry, variable, siteItem, false);
-  *pResult = 0;
 }
 
 void CLeftView::OnRClick(NMHDR*, LRESULT* pResult) {
