@@ -3,6 +3,7 @@
 #include <QAction>
 
 #include "UiFixture.h"
+#include "detail/PersetCookieForm.h"
 #include "model/PersetCookie.h"
 #include "res/resource.h"
 
@@ -129,6 +130,36 @@ TEST_F(AppDocumentTest, GmtToggleDeclinedKeepsModeCheckAndStatusText) {
   EXPECT_EQ(g_bGmtMode, 1);
   EXPECT_TRUE(GmtChecked());
   EXPECT_EQ(TimePane(), "ｸﾞﾘﾆｯｼﾞ標準時");
+}
+
+// Every whole-catalogue command replaces the records the forms are bound to; with the focus and
+// a fresh edit inside a variable form, the command must neither store into the old records nor
+// let the moving focus open a dialog.
+TEST_F(AppDocumentTest, CommandsWithTheFocusInAVariableFormOpenNothingAndKeepTheStore) {
+  Frame()->ShowWindow(SW_SHOW);
+  Frame()->GetWidget()->activateWindow();
+  int dialogs = 0;
+  afx::SetModalHook([&dialogs](CDialog&) { ++dialogs; });
+  for (UINT command : {UINT(ID_FILE_NEW), UINT(ID_TOGGLE_GMT), UINT(ID_FILE_SAVE)}) {
+    TreeCtrl().SelectItem(TreeCtrl().GetChildItem(TreeCtrl().GetRootItem()));
+    ASSERT_GT(Detail()->GetCookieFormCount(), 0);
+    auto* value = static_cast<CEdit*>(Detail()->GetCookieForm(0)->GetDlgItem(IDC_VALUE));
+    ASSERT_NE(value, nullptr);
+    value->SetFocus();
+    ASSERT_EQ(CWnd::GetFocus(), value) << command;
+    value->SetSel(0, -1);
+    value->ReplaceSel("typed");
+    Pump();
+    ASSERT_EQ(Catalogue()->GetEntry(0)->m_nState, 2) << command;
+    Answer({IDYES});
+    ASSERT_TRUE(Frame()->ExecuteCommand(command)) << command;
+    Pump();
+    EXPECT_EQ(dialogs, 0) << command;
+    ExpectTreeBuiltFromCatalogue();
+  }
+  // Reload and the toggle dropped the edit; save all stored it.
+  EXPECT_EQ(Pairs(StoredFile("Cookie:user@a.example.com/")),
+            (std::vector<std::string>{"alpha=typed", "beta=2"}));
 }
 
 TEST_F(AppDocumentTest, SaveAllCommitsEveryModifiedEntryAndRebuilds) {
