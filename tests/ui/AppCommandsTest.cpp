@@ -87,6 +87,19 @@ TEST_F(AppKeysTest, DeleteOnAVariableItemDoesNothingButInsertCopiesIt) {
   EXPECT_EQ(VariableCount(0), variables + 1);
 }
 
+TEST_F(AppKeysTest, DeleteKeyOnAVariableItemIsDroppedAndInsertKeyCopiesIt) {
+  Select(Selection::kVariable);
+  Activate(Tree());
+  const int variables = VariableCount(0);
+  QTest::keyClick(Frame()->GetMainWindow(), Qt::Key_Delete);
+  Pump();
+  EXPECT_EQ(VariableCount(0), variables);
+  EXPECT_TRUE(m_boxes.empty());
+  QTest::keyClick(Frame()->GetMainWindow(), Qt::Key_Insert);
+  Pump();
+  EXPECT_EQ(VariableCount(0), variables + 1);
+}
+
 TEST_F(AppKeysTest, KeysOfDisabledCommandsDoNothingWithNoSelection) {
   Select(Selection::kNone);
   for (UINT id :
