@@ -9,7 +9,9 @@ build=build
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)" --target urlcache tolvane
 export TOLVANE_URLCACHE="$PWD/$build/demo-store"
-if ! "$build/urlcache" list | tail -n +2 | grep -q .; then
+# The listing is read whole first: a reader that stops early would fail the pipeline.
+entries=$("$build/urlcache" list | tail -n +2 | wc -l)
+if [ "$entries" -eq 0 ]; then
   "$build/urlcache" demo
 fi
 program="$build/ui/tolvane"
@@ -17,6 +19,8 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$program"
 fi
 shot="$PWD/$build/tolvane-screenshot.png"
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$PWD/$build/runtime}"
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 rm -f "$shot"
 TOLVANE_SCREENSHOT="$shot" xvfb-run -a -s "-screen 0 1280x1024x24" "$program"
 if [ ! -s "$shot" ]; then
