@@ -1,12 +1,14 @@
 #include "app/TolvaneDoc.h"
 
+#include <fcntl.h>
 #include <shellapi.h>
 #include <stdio.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <iterator>
 
 #include "app/TolvaneApp.h"
 #include "detail/SearchDlg.h"
@@ -215,8 +217,16 @@ bool CTolvaneDoc::WriteExport(const std::string& path) {
     return false;
   }
 
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (out == nullptr) return false;
+  // The export holds every cookie, which are credentials: a new file is the user's alone.
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  FILE* out = fdopen(fd, "wb");
+  if (out == nullptr) {
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return false;
+  }
   bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
   ok = std::fflush(out) == 0 && ok;
   const int writeError = ok ? 0 : errno;

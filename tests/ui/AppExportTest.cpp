@@ -112,6 +112,14 @@ TEST_F(AppExportTest, WritesTheGoldenFileWithCrLfAndOffersToOpenIt) {
   EXPECT_EQ(Normalised(text), golden);
 }
 
+TEST_F(AppExportTest, ANewExportFileIsReadableByItsOwnerOnly) {
+  const std::string path = m_out + "/private.txt";
+  Export(path);
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
 TEST_F(AppExportTest, NoToTheQuestionOpensNothing) {
   Answer({IDNO});
   Export(m_out + "/cookies.txt");
