@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "afx/DialogUnits.h"
 #include "app/TolvaneApp.h"
 #include "app/TolvaneDoc.h"
 #include "model/SiteCacheList.h"
@@ -129,6 +130,7 @@ BENCHMARK(BM_RebuildTree)->Unit(benchmark::kMillisecond)->Iterations(5);
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication application(argc, argv);
+  QApplication::setFont(afx::DialogFont("ＭＳ Ｐゴシック", 9));
   afx::RegisterResources(res::Resources());
   platform::SetMessageBoxHandler([](HWND, const char* text, const char*, UINT) {
     std::fprintf(stderr, "bench_ui: unexpected message box: %s\n", text ? text : "");

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "afx/DialogUnits.h"
+
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   // A stable zone so local-time texts do not depend on the machine running the tests.
@@ -11,5 +13,7 @@ int main(int argc, char** argv) {
   tzset();
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
+  // The program's own font, so that measured sizes are the ones users see.
+  QApplication::setFont(afx::DialogFont("ＭＳ Ｐゴシック", 9));
   return RUN_ALL_TESTS();
 }
