@@ -56,7 +56,7 @@ class CLeftView : public CTreeView {
   void OnRClick(NMHDR* pNMHDR, LRESULT* pResult);
 
  private:
-  /** Every site item in order, without the control's per-step search for the next sibling. */
+  /** Every site item in order. */
   std::vector<HTREEITEM> SiteItems() const;
   HTREEITEM InsertSiteItem(SiteCache* entry);
   HTREEITEM InsertVariableItem(HTREEITEM siteItem, PersetCookie* variable);

@@ -1,5 +1,4 @@
 // The item operations of the cookie tree: classification, marks, relabelling and rebuilding.
-#include <QTreeWidget>
 
 #include "app/TolvaneApp.h"
 #include "model/PersetCookie.h"
@@ -111,12 +110,10 @@ void CLeftView::ToggleExpandAll() {
 }
 
 std::vector<HTREEITEM> CLeftView::SiteItems() const {
+  const CTreeCtrl& tree = GetTreeCtrl();
   std::vector<HTREEITEM> items;
-  if (QTreeWidget* widget = GetTreeCtrl().GetTreeWidget()) {
-    items.reserve(size_t(widget->topLevelItemCount()));
-    for (int i = 0; i < widget->topLevelItemCount(); ++i) {
-      items.push_back(CTreeCtrl::HandleFromItem(widget->topLevelItem(i)));
-    }
+  for (HTREEITEM site = tree.GetRootItem(); site; site = tree.GetNextSiblingItem(site)) {
+    items.push_back(site);
   }
   return items;
 }

@@ -1,6 +1,5 @@
 // The tree search: the next item, from the top or after the selection, whose chosen fields
 // contain the text.
-#include <QTreeWidget>
 #include <string_view>
 
 #include "codec/Mbcs.h"
@@ -46,41 +45,44 @@ bool CLeftView::VariableMatches(HTREEITEM variableItem, const CString& text, int
 }
 
 void CLeftView::SearchTree(const CString& text, int targets, BOOL fromNext) {
-  // The walk goes by position: the control's next-sibling step searches the parent's list each
-  // time, which over thousands of site items would make the walk quadratic.
   CTreeCtrl& tree = GetTreeCtrl();
-  QTreeWidget* widget = tree.GetTreeWidget();
-  if (!widget) return;
-  const int siteCount = widget->topLevelItemCount();
-  int siteIndex = 0;
-  int startChild = 0;
+  HTREEITEM site = nullptr;
+  HTREEITEM start = nullptr;
+  bool placed = false;
   if (fromNext) {
     HTREEITEM siteItem = nullptr;
     HTREEITEM variableItem = nullptr;
     const int kind = ClassifyItem(nullptr, nullptr, nullptr, &siteItem, &variableItem);
-    QTreeWidgetItem* site = CTreeCtrl::ItemFromHandle(siteItem);
-    if (kind == kVariableItem && site) {
-      siteIndex = widget->indexOfTopLevelItem(site);
-      startChild = site->indexOfChild(CTreeCtrl::ItemFromHandle(variableItem)) + 1;
-      if (startChild >= site->childCount()) {
+    if (kind == kVariableItem && siteItem) {
+      placed = true;
+      start = tree.GetNextSiblingItem(variableItem);
+      site = siteItem;
+      if (!start) {
         // The last variable of its site: on with the next site, if there is one.
-        if (++siteIndex >= siteCount) return;
-        startChild = 0;
+        site = tree.GetNextSiblingItem(siteItem);
+        if (!site) return;
+        start = tree.GetChildItem(site);
       }
-    } else if (kind == kSiteItem && site) {
-      siteIndex = widget->indexOfTopLevelItem(site);
+    } else if (kind == kSiteItem && siteItem) {
+      placed = true;
+      site = siteItem;
+      start = tree.GetChildItem(site);
     }
+  }
+  if (!placed) {
+    site = tree.GetRootItem();
+    start = site ? tree.GetChildItem(site) : nullptr;
   }
 
   HTREEITEM found = nullptr;
-  for (; siteIndex >= 0 && siteIndex < siteCount && !found; ++siteIndex, startChild = 0) {
-    QTreeWidgetItem* site = widget->topLevelItem(siteIndex);
-    for (int i = startChild; i < site->childCount() && !found; ++i) {
-      HTREEITEM item = CTreeCtrl::HandleFromItem(site->child(i));
+  while (site && !found) {
+    for (HTREEITEM item = start; item && !found; item = tree.GetNextSiblingItem(item)) {
       if (VariableMatches(item, text, targets)) found = item;
     }
-    if (!found && SiteMatches(CTreeCtrl::HandleFromItem(site), text, targets)) {
-      found = CTreeCtrl::HandleFromItem(site);
+    if (!found && SiteMatches(site, text, targets)) found = site;
+    if (!found) {
+      site = tree.GetNextSiblingItem(site);
+      start = site ? tree.GetChildItem(site) : nullptr;
     }
   }
   if (!found) return;

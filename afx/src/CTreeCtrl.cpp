@@ -51,12 +51,10 @@ bool IsAncestor(const QTreeWidgetItem* ancestor, const QTreeWidgetItem* item) {
   return false;
 }
 
-QTreeWidgetItem* Sibling(QTreeWidget* tree, QTreeWidgetItem* item, int delta) {
-  QTreeWidgetItem* parent = item->parent();
-  const int index = parent ? parent->indexOfChild(item) : tree->indexOfTopLevelItem(item);
-  const int target = index + delta;
-  if (parent) return target >= 0 && target < parent->childCount() ? parent->child(target) : nullptr;
-  return target >= 0 && target < tree->topLevelItemCount() ? tree->topLevelItem(target) : nullptr;
+QTreeWidgetItem* ChildAt(QTreeWidget* tree, QTreeWidgetItem* parent, int index) {
+  const int count = parent ? parent->childCount() : tree->topLevelItemCount();
+  if (index < 0 || index >= count) return nullptr;
+  return parent ? parent->child(index) : tree->topLevelItem(index);
 }
 
 }  // namespace
@@ -74,7 +72,15 @@ HTREEITEM CTreeCtrl::HandleFromItem(QTreeWidgetItem* item) {
   return reinterpret_cast<HTREEITEM>(item);
 }
 
-QTreeWidget* CTreeCtrl::GetTreeWidget() const { return Tree(m_pWidget); }
+QTreeWidget* CTreeCtrl::GetTreeWidget() const {
+  // Every item operation starts here; the cast is made once per widget, not once per call.
+  QWidget* widget = GetWidget();
+  if (widget != m_pCastFor) {
+    m_pCastFor = widget;
+    m_pCastTree = Tree(widget);
+  }
+  return m_pCastTree;
+}
 
 QWidget* CTreeCtrl::CreateTreeWidget(QWidget* parent) {
   auto* tree = new TreeWidget(parent);
@@ -165,6 +171,7 @@ void CTreeCtrl::SetCurrentSilently(QTreeWidgetItem* item) {
 
 HTREEITEM CTreeCtrl::InsertItem(LPCTSTR lpszItem, int nImage, int nSelectedImage, HTREEITEM hParent,
                                 HTREEITEM hInsertAfter) {
+  ForgetIndexHints();
   QTreeWidget* tree = GetTreeWidget();
   if (!tree) return nullptr;
   const CString bytes(lpszItem ? lpszItem : "");
@@ -206,19 +213,21 @@ BOOL CTreeCtrl::DeleteItem(HTREEITEM hItem) {
   QTreeWidgetItem* selected = tree->currentItem();
   if (selected && (selected == item || IsAncestor(item, selected))) {
     // The selection moves first, so that its notification still finds the item.
-    QTreeWidgetItem* target = Sibling(tree, item, +1);
+    QTreeWidgetItem* target = SiblingOf(tree, item, +1);
     if (!target) target = item->parent();
-    if (!target) target = Sibling(tree, item, -1);
+    if (!target) target = SiblingOf(tree, item, -1);
     SelectItem(HandleFromItem(target));
   }
   ++m_nSilent;
   if (m_pLastSelected == item || IsAncestor(item, m_pLastSelected)) m_pLastSelected = nullptr;
   delete item;
+  ForgetIndexHints();  // the selection step above may have left one behind
   --m_nSilent;
   return TRUE;
 }
 
 BOOL CTreeCtrl::DeleteAllItems() {
+  ForgetIndexHints();
   QTreeWidget* tree = GetTreeWidget();
   if (!tree) return FALSE;
   if (tree->currentItem()) SelectItem(nullptr);
@@ -237,17 +246,44 @@ HTREEITEM CTreeCtrl::GetRootItem() const {
 HTREEITEM CTreeCtrl::GetChildItem(HTREEITEM hItem) const {
   QTreeWidgetItem* item = ItemFromHandle(hItem);
   if (!item) return hItem == TVI_ROOT ? GetRootItem() : nullptr;
-  return item->childCount() ? HandleFromItem(item->child(0)) : nullptr;
+  if (!item->childCount()) return nullptr;
+  m_pIndexHint[1] = item->child(0);
+  m_nIndexHint[1] = 0;
+  return HandleFromItem(item->child(0));
+}
+
+void CTreeCtrl::ForgetIndexHints() { m_pIndexHint[0] = m_pIndexHint[1] = nullptr; }
+
+int CTreeCtrl::IndexOf(QTreeWidget* tree, QTreeWidgetItem* item) const {
+  QTreeWidgetItem* parent = item->parent();
+  // Every insertion and deletion goes through this class and drops the hint, so a hint that
+  // names this item still gives its position.
+  const int level = parent ? 1 : 0;
+  if (m_pIndexHint[level] == item) return m_nIndexHint[level];
+  return parent ? parent->indexOfChild(item) : tree->indexOfTopLevelItem(item);
+}
+
+QTreeWidgetItem* CTreeCtrl::SiblingOf(QTreeWidget* tree, QTreeWidgetItem* item, int delta) const {
+  const int index = IndexOf(tree, item);
+  QTreeWidgetItem* sibling = index < 0 ? nullptr : ChildAt(tree, item->parent(), index + delta);
+  if (sibling) {
+    const int level = sibling->parent() ? 1 : 0;
+    m_pIndexHint[level] = sibling;
+    m_nIndexHint[level] = index + delta;
+  }
+  return sibling;
 }
 
 HTREEITEM CTreeCtrl::GetNextSiblingItem(HTREEITEM hItem) const {
   QTreeWidgetItem* item = ItemFromHandle(hItem);
-  return item ? HandleFromItem(Sibling(GetTreeWidget(), item, +1)) : nullptr;
+  QTreeWidget* tree = GetTreeWidget();
+  return item && tree ? HandleFromItem(SiblingOf(tree, item, +1)) : nullptr;
 }
 
 HTREEITEM CTreeCtrl::GetPrevSiblingItem(HTREEITEM hItem) const {
   QTreeWidgetItem* item = ItemFromHandle(hItem);
-  return item ? HandleFromItem(Sibling(GetTreeWidget(), item, -1)) : nullptr;
+  QTreeWidget* tree = GetTreeWidget();
+  return item && tree ? HandleFromItem(SiblingOf(tree, item, -1)) : nullptr;
 }
 
 HTREEITEM CTreeCtrl::GetParentItem(HTREEITEM hItem) const {

@@ -106,6 +106,33 @@ TEST_F(TreeTest, NavigationAndItemData) {
   EXPECT_EQ(tree.GetItemState(items["A"], TVIS_EXPANDED), 0u);
 }
 
+// Sibling steps remember where they were; inserting or deleting between two walks must not
+// leave a stale position behind (a deletion that moves the selection steps too).
+TEST_F(TreeTest, SiblingWalksStayRightAcrossInsertAndDelete) {
+  BuildSample();
+  CTreeCtrl& tree = Tree();
+  auto walk = [&](HTREEITEM first) {
+    std::string out;
+    for (HTREEITEM h = first; h; h = tree.GetNextSiblingItem(h)) out += tree.GetItemText(h);
+    return out;
+  };
+  EXPECT_EQ(walk(tree.GetRootItem()), "ABC");
+  EXPECT_EQ(walk(tree.GetChildItem(items["A"])), "a1a2a3");
+  tree.SelectItem(items["a2"]);
+  EXPECT_EQ(tree.GetNextSiblingItem(items["a1"]), items["a2"]);
+  tree.DeleteItem(items["a2"]);  // selection steps to a3 first
+  EXPECT_EQ(tree.GetPrevSiblingItem(items["a3"]), items["a1"]);
+  EXPECT_EQ(tree.GetNextSiblingItem(items["a1"]), items["a3"]);
+  EXPECT_EQ(walk(tree.GetRootItem()), "ABC");
+  tree.DeleteItem(items["A"]);
+  Add("D");
+  EXPECT_EQ(walk(tree.GetRootItem()), "BCD");
+  EXPECT_EQ(tree.GetPrevSiblingItem(items["D"]), items["C"]);
+  tree.InsertItem("Z", 0, 0, TVI_ROOT, TVI_FIRST);
+  EXPECT_EQ(tree.GetNextSiblingItem(items["B"]), items["C"]);
+  EXPECT_EQ(walk(tree.GetRootItem()), "ZBCD");
+}
+
 TEST_F(TreeTest, SelectingNotifiesInsideTheCallOnlyOnChange) {
   BuildSample();
   Tree().SelectItem(items["a2"]);

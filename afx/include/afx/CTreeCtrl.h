@@ -98,6 +98,9 @@ class CTreeCtrl : public CWnd {
  private:
   void Notify(UINT code, QTreeWidgetItem* oldItem, QTreeWidgetItem* newItem, UINT action);
   void SetCurrentSilently(QTreeWidgetItem* item);
+  void ForgetIndexHints();
+  int IndexOf(QTreeWidget* tree, QTreeWidgetItem* item) const;
+  QTreeWidgetItem* SiblingOf(QTreeWidget* tree, QTreeWidgetItem* item, int delta) const;
 
   using IconKey = std::tuple<int, int, int, int>;  // image, selected image, overlay, list size
   mutable std::map<IconKey, QIcon> m_iconCache;
@@ -107,4 +110,11 @@ class CTreeCtrl : public CWnd {
   int m_nSilent = 0;
   int m_nProgrammatic = 0;
   QTreeWidgetItem* m_pLastSelected = nullptr;
+  // Position of the item last stepped to: walking siblings one by one stays linear, where
+  // Qt would search the parent's list on every step.
+  // One for the root level, one for the levels below.
+  mutable const QTreeWidgetItem* m_pIndexHint[2] = {nullptr, nullptr};
+  mutable int m_nIndexHint[2] = {-1, -1};
+  mutable const QWidget* m_pCastFor = nullptr;
+  mutable QTreeWidget* m_pCastTree = nullptr;
 };
