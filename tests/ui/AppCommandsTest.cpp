@@ -23,6 +23,11 @@ struct EnablingCase {
   std::vector<UINT> enabled;  // of kTreeCommands
 };
 
+void PrintTo(const EnablingCase& c, std::ostream* os) {
+  const char* kinds[] = {"none", "site", "variable"};
+  *os << kinds[int(c.selection)] << (c.detailActive ? " in detail" : " in tree");
+}
+
 class CommandsFixture : public UiFixture {
  protected:
   void Select(Selection selection) {

@@ -59,6 +59,10 @@ struct DiscardCase {
   bool goesOn;
 };
 
+void PrintTo(const DiscardCase& c, std::ostream* os) {
+  *os << "command " << c.command << (c.answer == IDYES ? " yes" : " no");
+}
+
 class AppDiscardTest : public AppDocumentTest, public ::testing::WithParamInterface<DiscardCase> {};
 
 TEST_P(AppDiscardTest, ModifiedEntryMakesTheCommandAskAndNoKeepsEverything) {
@@ -191,6 +195,10 @@ struct ExitCase {
   size_t boxes;
   bool closes;
 };
+
+void PrintTo(const ExitCase& c, std::ostream* os) {
+  *os << (c.modified ? "modified" : "unmodified") << ", " << c.answers.size() << " answers";
+}
 
 class AppExitTest : public AppDocumentTest, public ::testing::WithParamInterface<ExitCase> {};
 

@@ -148,6 +148,8 @@ struct FailureCase {
   const char* reason;
 };
 
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
 class AppExportFailureTest : public AppExportTest,
                              public ::testing::WithParamInterface<FailureCase> {};
 
