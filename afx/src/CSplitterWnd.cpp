@@ -90,6 +90,13 @@ void CSplitterWnd::RecalcLayout() {
   QList<int> sizes;
   int used = 0;
   for (int i = 0; i + 1 < splitter->count(); ++i) {
+    // A pane may shrink to its column's minimum, below what its widget would ask for; Qt reads
+    // a minimum of 0 as "none set", so 1 pixel stands for 0.
+    QWidget* pane = splitter->widget(i);
+    if (m_nCols > 1)
+      pane->setMinimumWidth(std::max(1, m_min[size_t(i)]));
+    else
+      pane->setMinimumHeight(std::max(1, m_min[size_t(i)]));
     const int size = std::max(m_ideal[size_t(i)], m_min[size_t(i)]);
     sizes << size;
     used += size;

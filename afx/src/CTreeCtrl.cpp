@@ -86,6 +86,8 @@ QWidget* CTreeCtrl::CreateTreeWidget(QWidget* parent) {
   auto* tree = new TreeWidget(parent);
   tree->m_ctrl = this;
   tree->setHeaderHidden(true);
+  // Every row is one line with a 16 x 16 icon; without this Qt measures each row on layout.
+  tree->setUniformRowHeights(true);
   tree->setColumnCount(1);
   tree->setSelectionMode(QAbstractItemView::SingleSelection);
   tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
