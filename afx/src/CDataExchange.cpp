@@ -92,38 +92,36 @@ void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
     w->SetWindowText(value);
 }
 
-void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value) {
+namespace {
+
+// Numbers go through the edit's text; a text that is not a number of the kind stops the exchange.
+template <typename Number>
+void ExchangeNumber(CDataExchange* pDX, int nIDC, Number& value, bool isSigned,
+                    const char* parseMessage) {
   CWnd* w = pDX->PrepareEditCtrl(nIDC);
   if (!w) return;
   if (pDX->m_bSaveAndValidate) {
     CString text;
     w->GetWindowText(text);
     long long v = 0;
-    if (!ScanNumber(text, false, v)) {
-      Report(kParseUInt);
+    if (!ScanNumber(text, isSigned, v)) {
+      Report(parseMessage);
       pDX->Fail();
     }
-    value = UINT(v);
+    value = Number(v);
   } else {
     w->SetWindowText(std::to_string(value).c_str());
   }
 }
 
+}  // namespace
+
+void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value) {
+  ExchangeNumber(pDX, nIDC, value, false, kParseUInt);
+}
+
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
-  CWnd* w = pDX->PrepareEditCtrl(nIDC);
-  if (!w) return;
-  if (pDX->m_bSaveAndValidate) {
-    CString text;
-    w->GetWindowText(text);
-    long long v = 0;
-    if (!ScanNumber(text, true, v)) {
-      Report(kParseInt);
-      pDX->Fail();
-    }
-    value = int(v);
-  } else {
-    w->SetWindowText(std::to_string(value).c_str());
-  }
+  ExchangeNumber(pDX, nIDC, value, true, kParseInt);
 }
 
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {

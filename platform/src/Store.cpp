@@ -373,22 +373,24 @@ void Store::RemoveFile(const std::string& name) {
   if (IsPlainName(name)) ::unlink((CookieFolder() + "/" + name).c_str());
 }
 
+// Ends a failed write transaction, keeping the error that failed it rather than the rollback's.
+bool Store::Rollback() {
+  const DWORD error = GetLastError();
+  const std::string detail = Detail();
+  Exec("ROLLBACK");
+  Fail(error, detail);
+  return false;
+}
+
 bool Store::Commit(const UrlCacheRecord& r) {
   const std::string file = r.localFile.empty() ? std::string() : NameInCookieFolder(r.localFile);
   FlushHits();
   if (!Exec("BEGIN IMMEDIATE")) return false;
   ProbeCommit("begin");
-  auto rollback = [this] {
-    const DWORD error = GetLastError();
-    const std::string detail = Detail();
-    Exec("ROLLBACK");
-    Fail(error, detail);
-    return false;
-  };
   std::string oldFile;
   {
     sqlite3_stmt* s = Statement("SELECT file FROM entries WHERE url = ?");
-    if (s == nullptr) return rollback();
+    if (s == nullptr) return Rollback();
     Reset reset{s};
     BindBlob(s, 1, r.url);
     const int rc = sqlite3_step(s);
@@ -396,14 +398,14 @@ bool Store::Commit(const UrlCacheRecord& r) {
       oldFile = BlobText(s, 0);
     } else if (rc != SQLITE_DONE) {
       Failed("read entry");
-      return rollback();
+      return Rollback();
     }
   }
   {
     static const std::string sql = std::string("INSERT OR REPLACE INTO entries(") + kColumns +
                                    ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
     sqlite3_stmt* s = Statement(sql.c_str());
-    if (s == nullptr) return rollback();
+    if (s == nullptr) return Rollback();
     Reset reset{s};
     BindBlob(s, 1, r.url);
     BindBlob(s, 2, file);
@@ -420,15 +422,15 @@ bool Store::Commit(const UrlCacheRecord& r) {
     sqlite3_bind_int64(s, 13, r.exemptDelta);
     if (sqlite3_step(s) != SQLITE_DONE) {
       Failed("write entry");
-      return rollback();
+      return Rollback();
     }
   }
   ProbeCommit("written");
   bool referenced = true;
   if (!oldFile.empty() && oldFile != file && !FileReferenced(oldFile, referenced)) {
-    return rollback();
+    return Rollback();
   }
-  if (!Exec("COMMIT")) return rollback();
+  if (!Exec("COMMIT")) return Rollback();
   ProbeCommit("committed");
   // Only after the commit: a crash before it leaves the old entry with its file.
   if (!referenced) RemoveFile(oldFile);
@@ -438,35 +440,28 @@ bool Store::Commit(const UrlCacheRecord& r) {
 bool Store::Delete(const std::string& url) {
   FlushHits();
   if (!Exec("BEGIN IMMEDIATE")) return false;
-  auto rollback = [this] {
-    const DWORD error = GetLastError();
-    const std::string detail = Detail();
-    Exec("ROLLBACK");
-    Fail(error, detail);
-    return false;
-  };
   std::string file;
   {
     sqlite3_stmt* s = Statement("DELETE FROM entries WHERE url = ? RETURNING file");
-    if (s == nullptr) return rollback();
+    if (s == nullptr) return Rollback();
     Reset reset{s};
     BindBlob(s, 1, url);
     const int rc = sqlite3_step(s);
     if (rc == SQLITE_DONE) {
       Fail(ERROR_FILE_NOT_FOUND, "no entry " + url);
-      return rollback();
+      return Rollback();
     }
     if (rc != SQLITE_ROW) {
       Failed("delete entry");
-      return rollback();
+      return Rollback();
     }
     file = BlobText(s, 0);
     while (sqlite3_step(s) == SQLITE_ROW) {
     }
   }
   bool referenced = true;
-  if (!file.empty() && !FileReferenced(file, referenced)) return rollback();
-  if (!Exec("COMMIT")) return rollback();
+  if (!file.empty() && !FileReferenced(file, referenced)) return Rollback();
+  if (!Exec("COMMIT")) return Rollback();
   if (!referenced) RemoveFile(file);
   return true;
 }

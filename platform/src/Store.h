@@ -46,6 +46,7 @@ class Store {
   Store(sqlite3* db, std::string root);
   sqlite3_stmt* Statement(const char* sql);
   bool Failed(const char* what);
+  bool Rollback();
   bool Exec(const char* sql);
   bool ReadRow(sqlite3_stmt* statement, UrlCacheRecord& record);
   bool FileReferenced(const std::string& file, bool& referenced);
