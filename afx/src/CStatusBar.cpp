@@ -15,13 +15,7 @@ constexpr int kPanePadding = 6;  // the pane's border and margins around the tex
 }  // namespace
 
 BOOL CStatusBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
-  auto* frame = dynamic_cast<CFrameWnd*>(pParentWnd);
-  if (!frame || !frame->GetMainWindow()) return FALSE;
-  m_pFrame = frame;
-  m_dwBarStyle = dwStyle & 0xFFFFu;
-  if (!CWnd::Create(nullptr, nullptr, dwStyle, CRect(), pParentWnd, nID)) return FALSE;
-  frame->RegisterControlBar(this);
-  return TRUE;
+  return CreateBar(pParentWnd, dwStyle, nID);
 }
 
 QWidget* CStatusBar::CreateWidget(QWidget*, const CREATESTRUCT&) {

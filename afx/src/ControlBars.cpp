@@ -20,7 +20,7 @@ CControlBar::~CControlBar() {
 
 void CControlBar::SetBarStyle(DWORD dwStyle) { m_dwBarStyle = dwStyle; }
 
-BOOL CToolBar::CreateEx(CWnd* pParentWnd, DWORD, DWORD dwStyle, CRect, UINT nID) {
+BOOL CControlBar::CreateBar(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
   auto* frame = dynamic_cast<CFrameWnd*>(pParentWnd);
   if (!frame || !frame->GetMainWindow()) return FALSE;
   m_pFrame = frame;
@@ -28,6 +28,10 @@ BOOL CToolBar::CreateEx(CWnd* pParentWnd, DWORD, DWORD dwStyle, CRect, UINT nID)
   if (!CWnd::Create(nullptr, nullptr, dwStyle, CRect(), pParentWnd, nID)) return FALSE;
   frame->RegisterControlBar(this);
   return TRUE;
+}
+
+BOOL CToolBar::CreateEx(CWnd* pParentWnd, DWORD, DWORD dwStyle, CRect, UINT nID) {
+  return CreateBar(pParentWnd, dwStyle, nID);
 }
 
 QWidget* CToolBar::CreateWidget(QWidget*, const CREATESTRUCT&) {
@@ -85,15 +89,9 @@ UINT CToolBar::GetItemID(int nIndex) const {
 int CToolBar::GetCount() const { return int(m_ids.size()); }
 
 BOOL CReBar::Create(CWnd* pParentWnd, DWORD, DWORD dwStyle, UINT nID) {
-  auto* frame = dynamic_cast<CFrameWnd*>(pParentWnd);
-  if (!frame || !frame->GetMainWindow()) return FALSE;
-  m_pFrame = frame;
-  m_dwBarStyle = dwStyle & 0xFFFFu;
   // The bands are the main window's top tool bar area; the rebar's own window only marks it.
-  if (!CWnd::Create(nullptr, nullptr, dwStyle & ~WS_VISIBLE, CRect(), pParentWnd, nID))
-    return FALSE;
+  if (!CreateBar(pParentWnd, dwStyle & ~WS_VISIBLE, nID)) return FALSE;
   m_pWidget->hide();
-  frame->RegisterControlBar(this);
   return TRUE;
 }
 

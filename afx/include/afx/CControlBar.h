@@ -15,6 +15,9 @@ class CControlBar : public CWnd {
   CFrameWnd* GetDockingFrame() const { return m_pFrame; }
 
  protected:
+  /** Creates the bar's window in a frame and registers it there; false outside a frame. */
+  BOOL CreateBar(CWnd* pParentWnd, DWORD dwStyle, UINT nID);
+
   DWORD m_dwBarStyle = 0;
   CFrameWnd* m_pFrame = nullptr;
 };
