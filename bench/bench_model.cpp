@@ -2,85 +2,50 @@
 // store, sorting 10,000 entries by every key, committing one entry.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
-#include <stdlib.h>
 #include <unistd.h>
 #include <wininet.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "LargeStore.h"
 #include "model/SiteCacheList.h"
 #include "platform/Hooks.h"
-#include "platform/UrlCacheStore.h"
 
 namespace {
 
 constexpr int kEntries = 10'000;
 constexpr int kVariablesPerEntry = 10;
 
-std::string CookieFile(int site, int variables) {
-  std::string text;
-  for (int k = 0; k < variables; ++k) {
-    text += "name" + std::to_string(k) + "\n";
-    text += "value%20" + std::to_string(site * 31 + k) + "%3Dx\n";
-    text += "site" + std::to_string(site) + ".example.com/\n";
-    text += std::to_string(k % 2 ? 0x201 : 0x400) + "\n";
-    text += "2743031808\n31000000\n1551935488\n29500000\n*\n";
-  }
-  return text;
+std::string Record(int site, int k) {
+  return "name" + std::to_string(k) + "\nvalue%20" + std::to_string(site * 31 + k) + "%3Dx\n" +
+         "site" + std::to_string(site) + ".example.com/\n" + std::to_string(k % 2 ? 0x201 : 0x400) +
+         "\n2743031808\n31000000\n1551935488\n29500000\n*\n";
 }
 
-bool AddEntry(const std::string& url, const std::string& bytes) {
-  char file[MAX_PATH] = {};
-  if (!CreateUrlCacheEntryA(url.c_str(), 0, "TXT", file, 0)) return false;
-  HANDLE handle =
-      CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-  CloseHandle(handle);
-  std::string header = "HTTP/1.0 200 OK\r\n\r\n";
-  return CommitUrlCacheEntryA(url.c_str(), file, FILETIME{0, 31000000}, FILETIME{0, 29500000},
-                              NORMAL_CACHE_ENTRY | COOKIE_CACHE_ENTRY,
-                              reinterpret_cast<LPBYTE>(header.data()), DWORD(header.size()),
-                              nullptr, url.c_str()) == TRUE;
-}
+const bench::EntryCommit kCommit{NORMAL_CACHE_ENTRY | COOKIE_CACHE_ENTRY, "HTTP/1.0 200 OK\r\n\r\n",
+                                 FILETIME{0, 31000000}, FILETIME{0, 29500000}};
 
-// One store for the process, removed at exit.
-class BenchStore {
+// One store for the process, removed at exit; the large fill is made only for the load.
+class BenchStore : public bench::LargeStore {
  public:
-  BenchStore() {
-    char pattern[] = "/tmp/tolvane-bench-model-XXXXXX";
-    if (!mkdtemp(pattern)) std::abort();
-    m_root = pattern;
-    platform::SetUrlCacheRoot(m_root);
+  BenchStore() : LargeStore(kCommit) {
     platform::SetMessageBoxHandler([](HWND, const char* text, const char*, UINT) {
       std::fprintf(stderr, "message box: %s\n", text);
       return IDOK;
     });
   }
-  ~BenchStore() {
-    platform::SetUrlCacheRoot("");
-    std::error_code ignored;
-    std::filesystem::remove_all(m_root, ignored);
-  }
   void FillLarge() {
     if (m_filled) return;
-    for (int i = 0; i < kEntries; ++i) {
-      if (!AddEntry("Cookie:user@site" + std::to_string(i) + ".example.com/",
-                    CookieFile(i, kVariablesPerEntry))) {
-        std::abort();
-      }
-    }
+    Fill(kEntries, kVariablesPerEntry, Record);
     m_filled = true;
   }
 
  private:
-  std::string m_root;
   bool m_filled = false;
 };
 
@@ -152,9 +117,8 @@ BENCHMARK(BM_Sort10000Entries)
     ->Unit(benchmark::kMillisecond);
 
 void BM_CommitOneEntry(benchmark::State& state) {
-  Store();
   const std::string url = "Cookie:user@commit.example.com/";
-  if (!AddEntry(url, CookieFile(1, kVariablesPerEntry))) std::abort();
+  Store().AddEntry(url, bench::EntryText(1, kVariablesPerEntry, Record));
   SiteCacheList list;
   list.Load();
   SiteCache* entry = nullptr;

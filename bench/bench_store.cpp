@@ -5,12 +5,10 @@
 #include <unistd.h>
 #include <wininet.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "platform/UrlCacheStore.h"
+#include "LargeStore.h"
 
 namespace {
 
@@ -25,49 +23,8 @@ std::string Record(int entry, int record) {
 }
 
 // Built once per process, removed at exit.
-class LargeStore {
- public:
-  LargeStore() {
-    std::string pattern = "/tmp/tolvane-bench-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    m_root = pattern;
-    platform::SetUrlCacheRoot(m_root);
-    for (int entry = 0; entry < kEntries; ++entry) {
-      const std::string url = "Cookie:user@site" + std::to_string(entry) + ".example.com/";
-      std::string text;
-      for (int record = 0; record < kRecordsPerEntry; ++record) text += Record(entry, record);
-      char file[MAX_PATH];
-      if (!CreateUrlCacheEntryA(url.c_str(), 0, "TXT", file, 0)) std::abort();
-      HANDLE handle = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-      DWORD written = 0;
-      if (handle == INVALID_HANDLE_VALUE ||
-          !WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-          !CloseHandle(handle)) {
-        std::abort();
-      }
-      m_bytes += text.size();
-      m_files.push_back(file);
-      if (!CommitUrlCacheEntryA(url.c_str(), file, FILETIME{}, FILETIME{}, COOKIE_CACHE_ENTRY,
-                                nullptr, 0, nullptr, url.c_str())) {
-        std::abort();
-      }
-    }
-  }
-  ~LargeStore() {
-    platform::SetUrlCacheRoot("");
-    std::filesystem::remove_all(m_root);
-  }
-  size_t Bytes() const { return m_bytes; }
-  const std::vector<std::string>& Files() const { return m_files; }
-
- private:
-  std::string m_root;
-  size_t m_bytes = 0;
-  std::vector<std::string> m_files;
-};
-
-LargeStore& Store() {
-  static LargeStore store;
+const bench::LargeStore& Store() {
+  static const bench::LargeStore store(kEntries, kRecordsPerEntry, Record);
   return store;
 }
 
@@ -94,7 +51,7 @@ size_t ReadCookieFile(const char* url) {
 }
 
 void BM_LoadAllCookieEntries(benchmark::State& state) {
-  const LargeStore& store = Store();
+  const bench::LargeStore& store = Store();
   size_t lines = 0;
   for (auto _ : state) {
     DWORD size = 0;
@@ -126,7 +83,7 @@ BENCHMARK(BM_LoadAllCookieEntries)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 // The floor: the same files read whole, as cat reads them.
 void BM_ReadFilesLikeCat(benchmark::State& state) {
-  const LargeStore& store = Store();
+  const bench::LargeStore& store = Store();
   std::vector<char> chunk(128 * 1024);
   for (auto _ : state) {
     size_t total = 0;

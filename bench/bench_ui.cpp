@@ -2,21 +2,20 @@
 // Start-up: from the application object to a shown window with the tree built and the first
 // entry in the detail pane. Rebuild: the document's view update, which rebuilds the whole tree.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 #include <wininet.h>
 
 #include <QApplication>
+#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "LargeStore.h"
 #include "afx/DialogUnits.h"
 #include "app/TolvaneApp.h"
 #include "app/TolvaneDoc.h"
 #include "model/SiteCacheList.h"
 #include "platform/Hooks.h"
-#include "platform/UrlCacheStore.h"
 #include "res/Resources.h"
 #include "tree/LeftView.h"
 
@@ -33,46 +32,7 @@ std::string Record(int entry, int variable) {
 }
 
 // Built once per process, removed at exit.
-class LargeStore {
- public:
-  LargeStore() {
-    std::string pattern = "/tmp/tolvane-bench-ui-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    m_root = pattern;
-    platform::SetUrlCacheRoot(m_root);
-    for (int entry = 0; entry < kEntries; ++entry) {
-      const std::string url = "Cookie:user@site" + std::to_string(entry) + ".example.com/";
-      std::string text;
-      for (int v = 0; v < kVariablesPerEntry; ++v) text += Record(entry, v);
-      char file[MAX_PATH];
-      if (!CreateUrlCacheEntryA(url.c_str(), 0, "TXT", file, 0)) std::abort();
-      HANDLE handle = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-      DWORD written = 0;
-      if (handle == INVALID_HANDLE_VALUE ||
-          !WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-          !CloseHandle(handle)) {
-        std::abort();
-      }
-      if (!CommitUrlCacheEntryA(url.c_str(), file, FILETIME{}, FILETIME{}, COOKIE_CACHE_ENTRY,
-                                nullptr, 0, nullptr, url.c_str())) {
-        std::abort();
-      }
-    }
-  }
-  ~LargeStore() {
-    platform::SetUrlCacheRoot("");
-    std::error_code ignored;
-    std::filesystem::remove_all(m_root, ignored);
-  }
-
- private:
-  std::string m_root;
-};
-
-LargeStore& Store() {
-  static LargeStore store;
-  return store;
-}
+void MakeStore() { static const bench::LargeStore store(kEntries, kVariablesPerEntry, Record); }
 
 /** A started program; closed with its document when destroyed. */
 class RunningApp {
@@ -97,7 +57,7 @@ class RunningApp {
 };
 
 void BM_StartUp(benchmark::State& state) {
-  Store();
+  MakeStore();
   for (auto _ : state) {
     auto app = std::make_unique<RunningApp>();
     state.PauseTiming();
@@ -113,7 +73,7 @@ void BM_StartUp(benchmark::State& state) {
 BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_RebuildTree(benchmark::State& state) {
-  Store();
+  MakeStore();
   RunningApp app;
   CTolvaneDoc* doc = app.Document();
   for (auto _ : state) {
