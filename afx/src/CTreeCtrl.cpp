@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTreeWidget>
 
 #include "AfxInternal.h"
@@ -23,8 +24,38 @@ class TreeWidget : public QTreeWidget {
  public:
   explicit TreeWidget(QWidget* parent) : QTreeWidget(parent) {}
   CTreeCtrl* m_ctrl = nullptr;
+  bool m_bLines = false;  // TVS_HASLINES
 
  protected:
+  // Qt's styles draw no connecting lines; TVS_HASLINES asks for the tree control's dotted ones:
+  // each item joined to its siblings, and every open level carried past the items below it.
+  void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override {
+    QTreeWidget::drawBranches(painter, rect, index);
+    if (!m_bLines) return;
+    int level = 0;
+    for (QModelIndex p = index.parent(); p.isValid(); p = p.parent()) ++level;
+    const int column = rootIsDecorated() ? level : level - 1;  // the item's own branch column
+    if (column < 0) return;
+    const int step = indentation();
+    auto centre = [&](int c) { return rect.left() + c * step + step / 2; };
+    const int middle = rect.center().y();
+    painter->save();
+    QPen pen(palette().color(QPalette::Mid));
+    pen.setStyle(Qt::DotLine);
+    painter->setPen(pen);
+    const int x = centre(column);
+    painter->drawLine(x, middle, rect.left() + (column + 1) * step - 2, middle);
+    if (index.row() > 0 || index.parent().isValid()) painter->drawLine(x, rect.top(), x, middle);
+    if (index.siblingAtRow(index.row() + 1).isValid())
+      painter->drawLine(x, middle, x, rect.bottom());
+    int c = column;
+    for (QModelIndex a = index.parent(); a.isValid() && --c >= 0; a = a.parent()) {
+      if (a.siblingAtRow(a.row() + 1).isValid())
+        painter->drawLine(centre(c), rect.top(), centre(c), rect.bottom());
+    }
+    painter->restore();
+  }
+
   void mousePressEvent(QMouseEvent* event) override {
     if (event->button() == Qt::RightButton) {
       event->accept();
@@ -125,6 +156,8 @@ void CTreeCtrl::OnStyleChanged() {
   if (!tree) return;
   // Buttons on root items need both styles, as in the tree control.
   tree->setRootIsDecorated((m_dwStyle & TVS_HASBUTTONS) && (m_dwStyle & TVS_LINESATROOT));
+  if (auto* widget = Tree(tree)) widget->m_bLines = (m_dwStyle & TVS_HASLINES) != 0;
+  tree->viewport()->update();
   tree->setItemsExpandable(true);
 }
 

@@ -133,6 +133,26 @@ TEST_F(TreeTest, SiblingWalksStayRightAcrossInsertAndDelete) {
   EXPECT_EQ(walk(tree.GetRootItem()), "ZBCD");
 }
 
+// The dotted line that joins root A to root B runs down the first column past A's children.
+TEST_F(TreeTest, ConnectingLinesFollowTheStyle) {
+  BuildSample();
+  CTreeCtrl& tree = Tree();
+  tree.Expand(items["A"], TVE_EXPAND);
+  QTreeWidget* widget = tree.GetTreeWidget();
+  auto dotsBesideA2 = [&] {
+    const QImage image = widget->viewport()->grab().toImage();
+    const QRect row = widget->visualItemRect(reinterpret_cast<QTreeWidgetItem*>(items["a2"]));
+    const QColor line = widget->palette().color(QPalette::Mid);
+    int dots = 0;
+    for (int y = row.top(); y <= row.bottom(); ++y)
+      if (image.pixelColor(widget->indentation() / 2, y).rgb() == line.rgb()) ++dots;
+    return dots;
+  };
+  EXPECT_GT(dotsBesideA2(), 2);
+  view->ModifyStyle(TVS_HASLINES, 0);
+  EXPECT_EQ(dotsBesideA2(), 0);
+}
+
 TEST_F(TreeTest, SelectingNotifiesInsideTheCallOnlyOnChange) {
   BuildSample();
   Tree().SelectItem(items["a2"]);

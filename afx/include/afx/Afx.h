@@ -70,8 +70,8 @@
 // - Ownership: frames and views delete themselves (PostNcDestroy) when their window is
 //   destroyed; a CWnd you create yourself is yours: DestroyWindow(), then delete it. Widgets of a
 //   destroyed window are gone at once, so a handler may destroy windows other than its own.
-// - Not shown on this platform: tree connecting lines (TVS_HASLINES) and the key-state
-//   indicators' texts (Qt cannot read Caps/Num/Scroll Lock); both keep their place.
+// - Not shown on this platform: the key-state indicators' texts (Qt cannot read Caps/Num/Scroll
+//   Lock); they keep their place.
 #pragma once
 
 #include "afx/AfxFunctions.h"
