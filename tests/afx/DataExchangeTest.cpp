@@ -1,10 +1,14 @@
 // Data exchange and validation in declaration order, through the modal hook.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 
 #include "AfxTestSupport.h"
 
@@ -185,6 +189,31 @@ TEST(DataExchangeTest, EscapeCancelsAndKeepsMembers) {
   });
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);
   EXPECT_EQ(dlg.m_nOrder, 0);
+}
+
+// Without the hook the dialog runs its own event loop, as in the program: a refused OK keeps
+// that loop going, an accepted one ends it with the transferred values.
+TEST(DataExchangeTest, RealModalLoopValidatesThenEnds) {
+  ScriptedMessageBoxes boxes;
+  CNumbersDlg dlg;
+  int clicks = 0;
+  std::function<void()> step = [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) {
+      QTimer::singleShot(10, step);
+      return;
+    }
+    auto* day = modal->findChild<QLineEdit*>(QString::number(kEditDay));
+    day->setText(clicks == 0 ? "32" : "30");
+    ++clicks;
+    QTest::mouseClick(modal->findChild<QWidget*>(QString::number(IDOK)), Qt::LeftButton);
+    if (QApplication::activeModalWidget() == modal) QTimer::singleShot(0, step);
+  };
+  QTimer::singleShot(0, step);
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(dlg.m_nDay, 30u);
 }
 
 TEST(DataExchangeTest, MissingTemplateFailsDoModal) {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <QtTest/QTest>
 #include <functional>
@@ -213,6 +215,39 @@ TEST_F(DetailDateDialog, FocusComingBackDoesNotReopen) {
   expire->setFocus(Qt::BacktabFocusReason);
   Pump();
   EXPECT_EQ(opened, (std::vector<int>{IDC_EXPIRE, IDC_LAST_MODIFY, IDC_EXPIRE}));
+}
+
+// The same through the dialog's own event loop, as the program runs it: one dialog for one
+// visit, and the focus back on the field afterwards.
+TEST_F(DetailDateDialog, RealDialogOpensOnceAndGivesTheFocusBack) {
+  QWidget* window = Frame()->GetWidget();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  Pump();
+  int opened = 0;
+  QPointer<QWidget> seen;
+  bool watching = true;
+  std::function<void()> watch = [&] {
+    if (!watching) return;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != seen) {
+      seen = modal;
+      ++opened;
+      QTest::mouseClick(modal->findChild<QWidget*>(QString::number(IDCANCEL)), Qt::LeftButton);
+    }
+    QTimer::singleShot(5, watch);
+  };
+  QTimer::singleShot(0, watch);
+  QWidget* expire = Detail()->GetCookieForm(0)->GetDlgItem(IDC_EXPIRE)->GetWidget();
+  expire->setFocus(Qt::TabFocusReason);
+  for (int i = 0; i < 5; ++i) {
+    QTest::qWait(20);
+    window->activateWindow();
+    Pump();
+  }
+  watching = false;
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(QApplication::focusWidget(), expire);
 }
 
 class DetailEncodedDialog : public UiFixture {
