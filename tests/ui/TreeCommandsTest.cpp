@@ -5,7 +5,18 @@
 namespace tolvane::test {
 namespace {
 
-using TreeCommandsTest = TreeFixture;
+class TreeCommandsTest : public TreeFixture {
+ protected:
+  /** Edits the selected variable's value as its form would: stored, marked, item refreshed. */
+  PersetCookie* EditSelectedValue(const char* value) {
+    HTREEITEM item = TreeCtrl().GetSelectedItem();
+    auto* variable = Data<PersetCookie>(item);
+    variable->m_strValue = value;
+    variable->m_nState = 2;
+    Tree()->RefreshVariableItem(item, variable);
+    return variable;
+  }
+};
 
 const char kUrlA[] = "Cookie:user@a.example.com/";
 const char kUrlC[] = "Cookie:user@c.example.com/";
@@ -229,10 +240,7 @@ TEST_F(TreeCommandsTest, AbortAndCommitOnAVariableDoNothing) {
 
 TEST_F(TreeCommandsTest, AbortReloadDropsTheEdits) {
   Select("a.example.com/ beta");
-  auto* beta = Data<PersetCookie>(TreeCtrl().GetSelectedItem());
-  beta->m_strValue = "edited";
-  beta->m_nState = 2;
-  Tree()->RefreshVariableItem(TreeCtrl().GetSelectedItem(), beta);
+  EditSelectedValue("edited");
   Select("a.example.com/");
   Command(ID_ABORT_RELOAD);
   SiteCache* entry = Catalogue()->GetEntry(0);
@@ -259,10 +267,7 @@ TEST_F(TreeCommandsTest, FailedReloadLeavesTheLoadingMark) {
 
 TEST_F(TreeCommandsTest, CommitWritesTheEntryAndRebuildsItsItems) {
   Select("a.example.com/ alpha");
-  auto* alpha = Data<PersetCookie>(TreeCtrl().GetSelectedItem());
-  alpha->m_strValue = "new";
-  alpha->m_nState = 2;
-  Tree()->RefreshVariableItem(TreeCtrl().GetSelectedItem(), alpha);
+  EditSelectedValue("new");
   Select("a.example.com/");
   Command(ID_COMMIT);
   EXPECT_TRUE(m_boxes.empty());
@@ -281,10 +286,7 @@ TEST_F(TreeCommandsTest, CommitWritesTheEntryAndRebuildsItsItems) {
 TEST_F(TreeCommandsTest, FailedCommitLosesNothing) {
   const std::string stored = StoredFile(kUrlA);
   Select("a.example.com/ alpha");
-  auto* alpha = Data<PersetCookie>(TreeCtrl().GetSelectedItem());
-  alpha->m_strValue = "new";
-  alpha->m_nState = 2;
-  Tree()->RefreshVariableItem(TreeCtrl().GetSelectedItem(), alpha);
+  EditSelectedValue("new");
   Select("a.example.com/");
   platform::InjectFault(platform::Call::CommitUrlCacheEntryA, ERROR_DISK_FULL);
   Command(ID_COMMIT);
