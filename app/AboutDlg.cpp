@@ -1,5 +1,5 @@
 #include "app/AboutDlg.h"
 
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 CAboutDlg::CAboutDlg(CWnd* pParent) : CDialog(IDD_ABOUTBOX, pParent) {}

@@ -2,7 +2,7 @@
 
 #include "app/TolvaneApp.h"
 #include "detail/TolvaneView.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 #include "tree/LeftView.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "app/AboutDlg.h"
 #include "app/MainFrame.h"
 #include "app/TolvaneDoc.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 #include "tree/LeftView.h"
 
 BEGIN_MESSAGE_MAP(CTolvaneApp, CWinApp)

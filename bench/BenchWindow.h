@@ -17,8 +17,8 @@
 #include "app/TolvaneDoc.h"
 #include "detail/TolvaneView.h"
 #include "platform/Hooks.h"
-#include "res/Resources.h"
-#include "tests/support/TempStore.h"
+#include "res/ProgramResources.h"
+#include "support/TempStore.h"
 #include "tree/LeftView.h"
 
 namespace bench {

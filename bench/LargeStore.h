@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/support/TempStore.h"
+#include "support/TempStore.h"
 
 namespace bench {
 

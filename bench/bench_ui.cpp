@@ -16,7 +16,7 @@
 #include "app/TolvaneDoc.h"
 #include "model/SiteCacheList.h"
 #include "platform/Hooks.h"
-#include "res/Resources.h"
+#include "res/ProgramResources.h"
 #include "tree/LeftView.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "codec/Mbcs.h"
 #include "codec/Percent.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 BEGIN_MESSAGE_MAP(CEncodedStringDlg, CDialog)
 ON_BN_CLICKED(IDC_ENCODING_7BIT, OnEncoding7Bit)

@@ -6,7 +6,7 @@
 #include "detail/SiteCacheForm.h"
 #include "model/SiteCache.h"
 #include "model/TimeText.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 #include "tree/LeftView.h"
 
 IMPLEMENT_DYNCREATE(CTolvaneView, CScrollView)

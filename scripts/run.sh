@@ -14,7 +14,7 @@ entries=$("$build/urlcache" list | tail -n +2 | wc -l)
 if [ "$entries" -eq 0 ]; then
   "$build/urlcache" demo
 fi
-program="$build/ui/tolvane"
+program="$build/tolvane"
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$program"
 fi

@@ -13,7 +13,7 @@
 #include "afx/CBrush.h"
 #include "afx/CWinApp.h"
 #include "afx/CWnd.h"
-#include "afx/Resources.h"
+#include "afx/ResourceRegistry.h"
 #include "afx/Text.h"
 
 struct HBRUSH__ {

@@ -15,7 +15,7 @@
 #include "afx/CStatic.h"
 #include "afx/CWinApp.h"
 #include "afx/DialogUnits.h"
-#include "afx/Resources.h"
+#include "afx/ResourceRegistry.h"
 #include "afx/Text.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)

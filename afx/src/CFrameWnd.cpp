@@ -20,7 +20,7 @@
 #include "afx/CStatusBar.h"
 #include "afx/CView.h"
 #include "afx/CWinApp.h"
-#include "afx/Resources.h"
+#include "afx/ResourceRegistry.h"
 #include "afx/Text.h"
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)

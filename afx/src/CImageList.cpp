@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "afx/Resources.h"
+#include "afx/ResourceRegistry.h"
 
 BOOL CImageList::Create(int cx, int cy, UINT, int, int) {
   if (cx <= 0 || cy <= 0) return FALSE;

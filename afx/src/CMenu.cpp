@@ -5,7 +5,7 @@
 
 #include "AfxInternal.h"
 #include "afx/CWnd.h"
-#include "afx/Resources.h"
+#include "afx/ResourceRegistry.h"
 #include "afx/Text.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-#include "afx/Resources.h"
+#include "afx/ResourceRegistry.h"
 
 IMPLEMENT_DYNAMIC(CStatic, CWnd)
 

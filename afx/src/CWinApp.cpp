@@ -8,7 +8,7 @@
 #include "afx/CFileDialog.h"
 #include "afx/CFrameWnd.h"
 #include "afx/DialogUnits.h"
-#include "afx/Resources.h"
+#include "afx/ResourceRegistry.h"
 #include "afx/Text.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "afx/CFrameWnd.h"
 #include "afx/CReBar.h"
 #include "afx/CToolBar.h"
-#include "afx/Resources.h"
+#include "afx/ResourceRegistry.h"
 #include "afx/Text.h"
 
 IMPLEMENT_DYNAMIC(CControlBar, CWnd)

@@ -14,7 +14,7 @@
 
 #include "AfxInternal.h"
 #include "WndClasses.h"
-#include "afx/Resources.h"
+#include "afx/ResourceRegistry.h"
 #include "afx/Text.h"
 
 namespace afx::detail {

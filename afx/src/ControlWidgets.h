@@ -4,7 +4,7 @@
 #include <QAbstractButton>
 #include <QWidget>
 
-#include "afx/Resource.h"
+#include "afx/ResourceTypes.h"
 
 namespace afx::detail {
 

@@ -1,6 +1,6 @@
 // The about box.
 #include "ResourceParts.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace res::detail {
 

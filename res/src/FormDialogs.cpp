@@ -1,6 +1,6 @@
 // The two child forms of the detail pane: the cache entry form and the cookie variable form.
 #include "ResourceParts.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace res::detail {
 namespace {

@@ -1,7 +1,7 @@
 // Icons: the application's cookie and the cookie tree's item pictures and overlay marks.
 // Overlay marks are transparent except for the mark, so the item picture shows through.
 #include "ResourceParts.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace res::detail {
 namespace {

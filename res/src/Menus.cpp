@@ -1,6 +1,6 @@
 // Menu bar and accelerators of the main frame, and the cookie tree's context menu.
 #include "ResourceParts.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace res::detail {
 namespace {

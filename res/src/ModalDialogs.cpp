@@ -1,7 +1,7 @@
 // The modal dialogs of the detail pane and the document: date entry, encoded string, sort
 // and search.
 #include "ResourceParts.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace res::detail {
 namespace {

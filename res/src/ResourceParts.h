@@ -1,7 +1,7 @@
 // Builders of the parts of the resource set, one per source file.
 #pragma once
 
-#include <afx/Resource.h>
+#include <afx/ResourceTypes.h>
 
 #include <map>
 #include <string>

@@ -1,6 +1,6 @@
 // The string table: command prompts with their tool tips, indicator texts and the titles.
 #include "ResourceParts.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace res::detail {
 

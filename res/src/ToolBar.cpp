@@ -1,6 +1,6 @@
 // The main frame's tool bar: buttons in order with separators, and a picture for each button.
 #include "ResourceParts.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace res::detail {
 namespace {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "res/Resources.h"
+#include "res/ProgramResources.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "res/Resources.h"
+#include "res/ProgramResources.h"
 
 namespace {
 

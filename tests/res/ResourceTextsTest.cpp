@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "res/Resources.h"
+#include "res/ProgramResources.h"
 
 namespace {
 

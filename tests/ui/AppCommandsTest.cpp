@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "UiFixture.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace tolvane::test {
 namespace {
@@ -85,10 +85,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(AppKeysTest, DeleteOnAVariableItemDoesNothingButInsertCopiesIt) {
   Select(Selection::kVariable);
   const int variables = VariableCount(0);
-  EXPECT_FALSE(Frame()->ExecuteCommand(ID_DELETE_ITEM));
+  EXPECT_FALSE(Run(ID_DELETE_ITEM));
   EXPECT_EQ(VariableCount(0), variables);
   EXPECT_EQ(SiteCount(), 3);
-  EXPECT_TRUE(Frame()->ExecuteCommand(ID_COPY_ADD_VARIABLE));
+  EXPECT_TRUE(Run(ID_COPY_ADD_VARIABLE));
   EXPECT_EQ(VariableCount(0), variables + 1);
 }
 
@@ -109,7 +109,7 @@ TEST_F(AppKeysTest, KeysOfDisabledCommandsDoNothingWithNoSelection) {
   Select(Selection::kNone);
   for (UINT id :
        {ID_ABORT_RELOAD, ID_COMMIT, ID_DELETE_ITEM, ID_COPY_ADD_VARIABLE, ID_COPY_ADD_CACHE}) {
-    EXPECT_FALSE(Frame()->ExecuteCommand(id)) << id;
+    EXPECT_FALSE(Run(id)) << id;
   }
   EXPECT_EQ(SiteCount(), 3);
   EXPECT_TRUE(m_boxes.empty());
@@ -138,7 +138,7 @@ TEST_F(AppKeysTest, ExpandToggleIsCheckedAtStartAndFollowsTheSettingFromEitherPa
     else
       Activate(Tree());
     const BOOL before = App()->m_bTreeExpanded;
-    EXPECT_TRUE(Frame()->ExecuteCommand(ID_EXPAND_TOGGLE));
+    EXPECT_TRUE(Run(ID_EXPAND_TOGGLE));
     Frame()->UpdateCommandUI();
     EXPECT_NE(App()->m_bTreeExpanded, before);
     EXPECT_EQ(action->isChecked(), bool(App()->m_bTreeExpanded));
@@ -159,11 +159,11 @@ TEST_F(AppKeysTest, ToolBarAndStatusBarToggleWithTheirCheckMarks) {
     ASSERT_NE(action, nullptr);
     EXPECT_TRUE(action->isChecked());
     EXPECT_TRUE(bar.window->IsWindowVisible());
-    EXPECT_TRUE(Frame()->ExecuteCommand(bar.command));
+    EXPECT_TRUE(Run(bar.command));
     Frame()->UpdateCommandUI();
     EXPECT_FALSE(bar.window->IsWindowVisible());
     EXPECT_FALSE(action->isChecked());
-    EXPECT_TRUE(Frame()->ExecuteCommand(bar.command));
+    EXPECT_TRUE(Run(bar.command));
     Frame()->UpdateCommandUI();
     EXPECT_TRUE(bar.window->IsWindowVisible());
     EXPECT_TRUE(action->isChecked());

@@ -3,7 +3,7 @@
 #include "UiFixture.h"
 #include "detail/SearchDlg.h"
 #include "detail/SortDlg.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace tolvane::test {
 namespace {
@@ -57,7 +57,7 @@ class AppDialogsTest : public UiFixture {
       }
       Press(dialog, button);
     });
-    EXPECT_TRUE(Frame()->ExecuteCommand(ID_SORT));
+    EXPECT_TRUE(Run(ID_SORT));
     afx::SetModalHook({});
     return shown;
   }
@@ -84,7 +84,7 @@ class AppDialogsTest : public UiFixture {
       }
       Press(dialog, button);
     });
-    EXPECT_TRUE(Frame()->ExecuteCommand(ID_SEARCH));
+    EXPECT_TRUE(Run(ID_SEARCH));
     afx::SetModalHook({});
     return shown;
   }
@@ -124,7 +124,7 @@ TEST_F(AppDialogsTest, SortOkStoresTheChoiceResortsAndSelectsTheFirstSite) {
   const SortShown again = RunSort(-1, 0, IDCANCEL);
   EXPECT_EQ(again.selected, 0);
   EXPECT_EQ(again.descending, 1);
-  ASSERT_TRUE(Frame()->ExecuteCommand(ID_FILE_NEW));
+  ASSERT_TRUE(Run(ID_FILE_NEW));
   EXPECT_EQ(RootText(0), "c.example.com/");
 }
 
@@ -193,7 +193,7 @@ TEST_F(AppDialogsTest, ClearingEveryTargetStoresZero) {
 TEST_F(AppDialogsTest, SearchNextGoesOnFromTheSelectionWithTheRememberedSettings) {
   RunSearch("needle", 0, 1, 1, 0, IDOK);
   EXPECT_EQ(SelectedText(), "gamma");
-  ASSERT_TRUE(Frame()->ExecuteCommand(ID_SEARCH_NEXT));
+  ASSERT_TRUE(Run(ID_SEARCH_NEXT));
   EXPECT_EQ(SelectedText(), "needle");
 }
 

@@ -8,7 +8,7 @@
 #include <iterator>
 
 #include "UiFixture.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace tolvane::test {
 namespace {
@@ -52,7 +52,7 @@ class AppExportTest : public UiFixture {
       m_request = request;
       return path ? std::optional<CString>(CString(*path)) : std::nullopt;
     });
-    ASSERT_TRUE(Frame()->ExecuteCommand(ID_FILE_SAVE_AS));
+    ASSERT_TRUE(Run(ID_FILE_SAVE_AS));
   }
 
   /** The export with what changes from run to run (the store folder, the access and sync times

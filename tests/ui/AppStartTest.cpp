@@ -4,7 +4,7 @@
 #include <QMainWindow>
 
 #include "UiFixture.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace tolvane::test {
 namespace {
@@ -172,7 +172,7 @@ TEST_F(AppStartTest, AboutBoxOpensAndClosesWithOk) {
     EXPECT_TRUE(dialog.IsEnded());
     EXPECT_EQ(dialog.GetEndResult(), IDOK);
   });
-  EXPECT_TRUE(Frame()->ExecuteCommand(ID_APP_ABOUT));
+  EXPECT_TRUE(Run(ID_APP_ABOUT));
   EXPECT_EQ(caption, "Tolvaneのﾊﾞｰｼﾞｮﾝ情報");
 }
 

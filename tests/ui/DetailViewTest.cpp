@@ -4,7 +4,7 @@
 #include "UiFixture.h"
 #include "detail/PersetCookieForm.h"
 #include "detail/SiteCacheForm.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace tolvane::test {
 namespace {

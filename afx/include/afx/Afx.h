@@ -108,6 +108,6 @@
 #include "afx/CWnd.h"
 #include "afx/DialogUnits.h"
 #include "afx/Hooks.h"
-#include "afx/Resource.h"
-#include "afx/Resources.h"
+#include "afx/ResourceRegistry.h"
+#include "afx/ResourceTypes.h"
 #include "afx/Text.h"

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "afx/Resource.h"
+#include "afx/ResourceTypes.h"
 
 typedef uintptr_t DWORD_PTR;
 typedef uintptr_t ULONG_PTR;
@@ -176,7 +176,7 @@ typedef NMTREEVIEW* LPNMTREEVIEW;
 #define COLOR_BTNFACE 15
 #endif
 
-// Window styles beyond Resource.h.
+// Window styles beyond ResourceTypes.h.
 #ifndef WS_OVERLAPPEDWINDOW
 #define WS_OVERLAPPED 0x00000000u
 #define WS_CLIPSIBLINGS 0x04000000u

@@ -9,7 +9,7 @@
 
 #include "afx/CDataExchange.h"
 #include "afx/CWnd.h"
-#include "afx/Resource.h"
+#include "afx/ResourceTypes.h"
 
 class CDialog : public CWnd {
   DECLARE_DYNAMIC(CDialog)

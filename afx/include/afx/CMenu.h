@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "afx/AfxTypes.h"
-#include "afx/Resource.h"
+#include "afx/ResourceTypes.h"
 
 class CWnd;
 class QMenu;

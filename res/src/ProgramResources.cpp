@@ -1,4 +1,4 @@
-#include "res/Resources.h"
+#include "res/ProgramResources.h"
 
 #include "ResourceParts.h"
 

@@ -4,7 +4,7 @@
 #include <QPixmap>
 
 #include "afx/AfxTypes.h"
-#include "afx/Resource.h"
+#include "afx/ResourceTypes.h"
 
 namespace afx {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/TolvaneApp.h"
-#include "res/Resources.h"
+#include "res/ProgramResources.h"
 
 CTolvaneApp theApp;
 

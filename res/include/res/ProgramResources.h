@@ -1,9 +1,9 @@
 // The program's resources as data, for the framework to build menus, bars and dialogs from.
 #pragma once
 
-#include <afx/Resource.h>
+#include <afx/ResourceTypes.h>
 
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace res {
 

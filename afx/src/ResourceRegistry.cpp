@@ -1,4 +1,4 @@
-#include "afx/Resources.h"
+#include "afx/ResourceRegistry.h"
 
 #include <QImage>
 #include <map>
