@@ -1,13 +1,8 @@
 #include "app/TolvaneDoc.h"
 
-#include <fcntl.h>
 #include <shellapi.h>
-#include <stdio.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <iterator>
 
 #include "app/TolvaneApp.h"
@@ -15,8 +10,9 @@
 #include "detail/SortDlg.h"
 #include "detail/TolvaneView.h"
 #include "model/SiteCacheList.h"
+#include "model/TextExport.h"
 #include "model/TimeText.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 #include "tree/LeftView.h"
 
 namespace {
@@ -29,8 +25,6 @@ const int kSortKeys[] = {
     SiteCacheList::kSortExpireTime,    // "有効期限順"
     SiteCacheList::kSortHitRate,       // "利用頻度順"
 };
-
-const char kSeparator[] = "=============================\n";
 
 const DWORD kExportFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
                            OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_NOREADONLYRETURN |
@@ -99,7 +93,7 @@ bool CTolvaneDoc::ConfirmDiscard() {
   if (m_pCatalogue == nullptr) return false;
   bool modified = false;
   for (int i = 0; i < m_pCatalogue->GetSize() && !modified; ++i) {
-    modified = m_pCatalogue->GetEntry(i)->m_nState == 2;
+    modified = m_pCatalogue->GetEntry(i)->m_nState == kStateModified;
   }
   if (!modified) return false;
   return AfxMessageBox(afx::Cp932("変更が保存されませんが、よろしいですか？"),
@@ -183,63 +177,18 @@ void CTolvaneDoc::OnSaveAll() {
   bool saved = false;
   for (int i = 0; i < m_pCatalogue->GetSize(); ++i) {
     SiteCache* entry = m_pCatalogue->GetEntry(i);
-    if (entry->m_nState != 2) continue;
+    if (entry->m_nState != kStateModified) continue;
     saved = true;
     m_pCatalogue->CommitEntry(entry, true);  // a failure shows its own box
   }
   if (saved) UpdateViewsAndSelectFirst();
 }
 
-bool CTolvaneDoc::WriteExport(const std::string& path) {
-  // The export is made in memory first, then written with CR LF line ends (as the text mode of
-  // the C runtime writes them on the system the format comes from), checking every write.
-  char* buffer = nullptr;
-  size_t size = 0;
-  FILE* memory = open_memstream(&buffer, &size);
-  if (memory == nullptr) return false;
-  std::fputs(kSeparator, memory);
-  std::fputs(" Tolvane Version 1.00\n", memory);
-  std::fputs(" Cookie Text Export\n", memory);
-  m_pCatalogue->WriteText(memory);
-  std::fputs(kSeparator, memory);
-  const bool built = std::fclose(memory) == 0;
-  std::string text;
-  if (built) {
-    text.reserve(size + size / 16);
-    for (size_t i = 0; i < size; ++i) {
-      if (buffer[i] == '\n') text.push_back('\r');
-      text.push_back(buffer[i]);
-    }
-  }
-  std::free(buffer);
-  if (!built) {
-    errno = ENOMEM;
-    return false;
-  }
-
-  // The export holds every cookie, which are credentials: a new file is the user's alone.
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
-  FILE* out = fdopen(fd, "wb");
-  if (out == nullptr) {
-    const int error = errno;
-    close(fd);
-    errno = error;
-    return false;
-  }
-  bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-  ok = std::fflush(out) == 0 && ok;
-  const int writeError = ok ? 0 : errno;
-  ok = std::fclose(out) == 0 && ok;
-  if (writeError != 0) errno = writeError;
-  return ok;
-}
-
 void CTolvaneDoc::OnExportText() {
   CFileDialog dlg(FALSE, "txt", nullptr, kExportFlags,
                   afx::Cp932("ﾃｷｽﾄﾌｧｲﾙ (*.TXT)|*.txt|全て(*.*)|*.*||"), nullptr);
   if (dlg.DoModal() != IDOK) return;
-  if (!WriteExport(dlg.GetFileSystemPath())) {
+  if (!WriteTextExport(*m_pCatalogue, dlg.GetFileSystemPath())) {
     const int error = errno;
     CString text = afx::Cp932("ﾃｷｽﾄ形式の出力に失敗しました.\r\n");
     text += dlg.GetPathName();

@@ -1,8 +1,6 @@
 // The document: owns the cookie catalogue and carries the commands that act on all of it.
 #pragma once
 
-#include <string>
-
 #include "afx/Afx.h"
 
 class SiteCacheList;
@@ -38,10 +36,6 @@ class CTolvaneDoc : public CDocument {
   void OnExportText();
   void OnToggleGmt();
   void OnUpdateToggleGmt(CCmdUI* pCmdUI);
-
-  /** Writes the text export to a file-system path; false (errno set) when it could not be
-   *  opened or written completely. */
-  bool WriteExport(const std::string& path);
 
  private:
   /** The one view update, then the first site selected. */

@@ -1,12 +1,10 @@
 #include "detail/PersetCookieForm.h"
 
-#include <iterator>
-
 #include "app/TolvaneApp.h"
 #include "detail/DateInputDlg.h"
 #include "detail/EncodedStringDlg.h"
 #include "model/PersetCookie.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 #include "tree/LeftView.h"
 
 BEGIN_MESSAGE_MAP(CPersetCookieForm, CDialog)
@@ -31,19 +29,26 @@ END_MESSAGE_MAP()
 
 namespace {
 
-constexpr CPersetCookieForm::FlagBox kFlagBoxes[] = {
-    {IDC_FLAG_RESTRICTED, 0x200},   {IDC_FLAG_3RDPARTY, 0x010},  {IDC_FLAG_PROMPT, 0x020},
-    {IDC_FLAG_EVALUATE_P3P, 0x040}, {IDC_FLAG_APPLY_P3P, 0x080}, {IDC_FLAG_IE6, 0x400},
-    {IDC_FLAG_SESSION, 0x002},      {IDC_FLAG_LEGACY, 0x800},    {IDC_FLAG_SECURE, 0x001},
-    {IDC_FLAG_P3P, 0x100},
+// A flag check box and the bit it stands for.
+struct FlagBox {
+  int id;
+  DWORD mask;
 };
 
-}  // namespace
+constexpr FlagBox kFlagBoxes[] = {
+#define TOLVANE_COOKIE_FLAG_BOX(name, bit, word, box) {box, name},
+    TOLVANE_COOKIE_FLAGS(TOLVANE_COOKIE_FLAG_BOX)
+#undef TOLVANE_COOKIE_FLAG_BOX
+};
 
-const CPersetCookieForm::FlagBox* CPersetCookieForm::FlagBoxes(int* count) {
-  *count = int(std::size(kFlagBoxes));
-  return kFlagBoxes;
+DWORD MaskOfBox(int id) {
+  for (const FlagBox& box : kFlagBoxes) {
+    if (box.id == id) return box.mask;
+  }
+  return 0;
 }
+
+}  // namespace
 
 CPersetCookieForm::CPersetCookieForm(CWnd* pParent) : CDialog(IDD_PERSETCOOKIE_FORM, pParent) {}
 
@@ -76,12 +81,13 @@ void CPersetCookieForm::SetPersetCookie(PersetCookie* variable, CLeftView* tree,
 }
 
 void CPersetCookieForm::MarkModified() {
-  m_pCookie->m_nState = 2;
+  m_pCookie->m_nState = kStateModified;
   if (m_pTree) m_pTree->RefreshVariableItem(m_hItem, m_pCookie);
 }
 
-void CPersetCookieForm::ClickFlag(int id, DWORD mask) {
-  if (!m_pCookie) return;
+void CPersetCookieForm::ClickFlag(int id) {
+  const DWORD mask = MaskOfBox(id);
+  if (!m_pCookie || mask == 0) return;
   CWnd* button = GetDlgItem(id);
   if (!button) return;
   if (button->SendMessage(BM_GETCHECK) != 0)
@@ -125,16 +131,16 @@ void CPersetCookieForm::OnSetFocusLastModify() {
 }
 void CPersetCookieForm::OnEditName() { EditEncoded(IDC_NAME, &PersetCookie::m_strName); }
 void CPersetCookieForm::OnEditValue() { EditEncoded(IDC_VALUE, &PersetCookie::m_strValue); }
-void CPersetCookieForm::OnRestricted() { ClickFlag(IDC_FLAG_RESTRICTED, 0x200); }
-void CPersetCookieForm::OnThirdParty() { ClickFlag(IDC_FLAG_3RDPARTY, 0x010); }
-void CPersetCookieForm::OnPrompt() { ClickFlag(IDC_FLAG_PROMPT, 0x020); }
-void CPersetCookieForm::OnEvaluateP3P() { ClickFlag(IDC_FLAG_EVALUATE_P3P, 0x040); }
-void CPersetCookieForm::OnIE6() { ClickFlag(IDC_FLAG_IE6, 0x400); }
-void CPersetCookieForm::OnSession() { ClickFlag(IDC_FLAG_SESSION, 0x002); }
-void CPersetCookieForm::OnLegacy() { ClickFlag(IDC_FLAG_LEGACY, 0x800); }
-void CPersetCookieForm::OnSecure() { ClickFlag(IDC_FLAG_SECURE, 0x001); }
-void CPersetCookieForm::OnApplyP3P() { ClickFlag(IDC_FLAG_APPLY_P3P, 0x080); }
-void CPersetCookieForm::OnEnableP3P() { ClickFlag(IDC_FLAG_P3P, 0x100); }
+void CPersetCookieForm::OnRestricted() { ClickFlag(IDC_FLAG_RESTRICTED); }
+void CPersetCookieForm::OnThirdParty() { ClickFlag(IDC_FLAG_3RDPARTY); }
+void CPersetCookieForm::OnPrompt() { ClickFlag(IDC_FLAG_PROMPT); }
+void CPersetCookieForm::OnEvaluateP3P() { ClickFlag(IDC_FLAG_EVALUATE_P3P); }
+void CPersetCookieForm::OnIE6() { ClickFlag(IDC_FLAG_IE6); }
+void CPersetCookieForm::OnSession() { ClickFlag(IDC_FLAG_SESSION); }
+void CPersetCookieForm::OnLegacy() { ClickFlag(IDC_FLAG_LEGACY); }
+void CPersetCookieForm::OnSecure() { ClickFlag(IDC_FLAG_SECURE); }
+void CPersetCookieForm::OnApplyP3P() { ClickFlag(IDC_FLAG_APPLY_P3P); }
+void CPersetCookieForm::OnEnableP3P() { ClickFlag(IDC_FLAG_P3P); }
 void CPersetCookieForm::OnChangeValue() { ChangeText(IDC_VALUE, &PersetCookie::m_strValue); }
 void CPersetCookieForm::OnChangeDomain() { ChangeText(IDC_DOMAIN, &PersetCookie::m_strDomain); }
 void CPersetCookieForm::OnChangeName() { ChangeText(IDC_NAME, &PersetCookie::m_strName); }

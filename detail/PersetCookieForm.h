@@ -19,17 +19,10 @@ class CPersetCookieForm : public CDialog {
 
   PersetCookie* GetPersetCookie() const { return m_pCookie; }
 
-  /** A flag check box and the bit of m_dwFlags it stands for. */
-  struct FlagBox {
-    int id;
-    DWORD mask;
-  };
-  /** The ten boxes in the order the form fills them. */
-  static const FlagBox* FlagBoxes(int* count);
-
  protected:
   void MarkModified();
-  void ClickFlag(int id, DWORD mask);
+  /** Stores the box's check into its bit (from the flag table) and marks the variable. */
+  void ClickFlag(int id);
   void ChangeText(int id, CString PersetCookie::*field);
   void EditTime(int id, CString PersetCookie::*field);
   void EditEncoded(int editId, CString PersetCookie::*field);

@@ -4,7 +4,7 @@
 
 #include "detail/DateInputDlg.h"
 #include "model/SiteCache.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 #include "tree/LeftView.h"
 
 BEGIN_MESSAGE_MAP(CSiteCacheForm, CDialog)
@@ -71,7 +71,7 @@ void CSiteCacheForm::SetSiteCache(SiteCache* entry, CLeftView* tree, HTREEITEM i
 }
 
 void CSiteCacheForm::MarkModified() {
-  m_pSiteCache->m_nState = 2;
+  m_pSiteCache->m_nState = kStateModified;
   if (m_pTree) m_pTree->RefreshSiteItem(m_hItem, m_pSiteCache);
 }
 

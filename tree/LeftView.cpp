@@ -7,7 +7,7 @@
 #include "detail/TolvaneView.h"
 #include "model/SiteCache.h"
 #include "model/SiteCacheList.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 IMPLEMENT_DYNCREATE(CLeftView, CTreeView)
 
@@ -45,8 +45,9 @@ void CLeftView::OnInitialUpdate() {
   images->Add(app->LoadIcon(IDI_VARIABLE));
   images->Add(app->LoadIcon(IDI_MARK_LOADING));
   images->Add(app->LoadIcon(IDI_MARK_MODIFIED));
-  images->SetOverlayImage(2, 1);
-  images->SetOverlayImage(3, 2);
+  // Overlay n marks state n.
+  images->SetOverlayImage(2, kStateLoading);
+  images->SetOverlayImage(3, kStateModified);
   // The control does not own its list; OnDestroy frees it. A second initial update replaces it.
   delete GetTreeCtrl().SetImageList(images.release(), TVSIL_NORMAL);
 

@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr int kModified = 2;
-constexpr DWORD kRestrictedFlag = 0x200;
-
 // Position of object in array, or 0 when it is not there.
 template <typename Array>
 int IndexOr0(const Array& array, const CObject* object) {
@@ -21,22 +18,6 @@ int IndexOr0(const Array& array, const CObject* object) {
     if (array.GetAt(i) == object) return i;
   }
   return 0;
-}
-
-// The name a commit gives the entry: its URL prefix up to the first '@', then its site.
-CString CommitUrl(const SiteCache& entry) {
-  const std::string& url = entry.m_strUrlName.str();
-  const size_t at = url.find('@');
-  return CString(at == std::string::npos ? std::string() : url.substr(0, at + 1)) + entry.m_strSite;
-}
-
-bool UrlTaken(const SiteCacheList& catalogue, const SiteCache& copy) {
-  const CString url = CommitUrl(copy);
-  for (int i = 0; i < catalogue.GetSize(); ++i) {
-    const SiteCache* other = catalogue.GetEntry(i);
-    if (other != &copy && other->m_strUrlName == url) return true;
-  }
-  return false;
 }
 
 }  // namespace
@@ -89,9 +70,9 @@ void CLeftView::OnDeleteItem() {
     const auto removed = reinterpret_cast<std::uintptr_t>(variable);
     entry->DeleteVariable(variable);
     variable = nullptr;
-    entry->m_nState = kModified;
+    entry->m_nState = kStateModified;
     tree.SetItemText(siteItem, entry->m_strSite);
-    SetItemMark(siteItem, kModified);
+    SetItemMark(siteItem, kStateModified);
     if (CTolvaneView* detail = doc->GetDetailView()) {
       detail->ShowSiteCache(entry, reinterpret_cast<PersetCookie*>(removed), siteItem, true);
     }
@@ -126,8 +107,8 @@ void CLeftView::OnCopyAddVariable() {
     index = IndexOr0(*entry, variable) + 1;
     added->CopyFrom(*variable);
   } else {
-    added->m_dwFlags = kRestrictedFlag;
-    added->m_nState = kModified;
+    added->m_dwFlags = kCookieRestricted;
+    added->m_nState = kStateModified;
     added->m_strDomain = entry->m_strSite;
     added->m_strName = "_NewValue_";
     added->m_strPath = "*";
@@ -136,8 +117,8 @@ void CLeftView::OnCopyAddVariable() {
   }
   PersetCookie* copy = added.get();
   entry->InsertAt(index, added.release());
-  entry->m_nState = kModified;
-  SetItemMark(siteItem, kModified);
+  entry->m_nState = kStateModified;
+  SetItemMark(siteItem, kStateModified);
 
   CTreeCtrl& tree = GetTreeCtrl();
   tree.SelectItem(nullptr);
@@ -162,7 +143,7 @@ void CLeftView::OnCopyAddCache() {
   do {
     copy->m_strSite += "_Copy_";
     copy->m_strUrlName += "_Copy_";
-  } while (UrlTaken(catalogue, *copy));
+  } while (catalogue.FindEntry(copy->CommitUrlName()) != nullptr);
   catalogue.InsertAt(index + 1, owned.release());
   catalogue.CommitEntry(copy, false);
 

@@ -56,7 +56,8 @@ HTREEITEM CLeftView::FindVariableItem(HTREEITEM siteItem, const PersetCookie* va
 }
 
 void CLeftView::SetItemMark(HTREEITEM item, int state) {
-  const int overlay = state == 1 || state == 2 ? state : 0;
+  // The overlay images are numbered as the states they mark.
+  const int overlay = state == kStateLoading || state == kStateModified ? state : 0;
   GetTreeCtrl().SetItemState(item, INDEXTOOVERLAYMASK(overlay), TVIS_OVERLAYMASK);
 }
 
@@ -83,8 +84,9 @@ void CLeftView::RefreshVariableItem(HTREEITEM variableItem, PersetCookie* variab
   SetItemMark(variableItem, variable->m_nState);
   HTREEITEM parent = tree.GetParentItem(variableItem);
   if (!parent) return;
-  if (auto* entry = static_cast<SiteCache*>(ItemRecord(tree, parent))) entry->m_nState = 2;
-  SetItemMark(parent, 2);
+  if (auto* entry = static_cast<SiteCache*>(ItemRecord(tree, parent)))
+    entry->m_nState = kStateModified;
+  SetItemMark(parent, kStateModified);
 }
 
 void CLeftView::SelectFirstSite() {

@@ -7,9 +7,9 @@ IMPLEMENT_DYNCREATE(PersetCookie, CObject)
 namespace {
 
 const FlagWord kFlagWords[] = {
-    {0x001, " Secure"},      {0x002, " Session"},  {0x010, " 3rdParty"},  {0x020, " Prompt"},
-    {0x040, " EvaluateP3P"}, {0x080, " ApplyP3P"}, {0x100, " EnableP3P"}, {0x200, " Restricted"},
-    {0x400, " IE6"},         {0x800, " Legacy"},
+#define TOLVANE_COOKIE_FLAG_WORD(name, bit, word, box) {name, word},
+    TOLVANE_COOKIE_FLAGS(TOLVANE_COOKIE_FLAG_WORD)
+#undef TOLVANE_COOKIE_FLAG_WORD
 };
 
 }  // namespace
@@ -27,7 +27,7 @@ PersetCookie& PersetCookie::CopyFrom(const PersetCookie& source) {
   m_dwFlags = source.m_dwFlags;
   m_strExpire = source.m_strExpire;
   m_strLastModify = source.m_strLastModify;
-  m_nState = 2;
+  m_nState = kStateModified;
   return *this;
 }
 

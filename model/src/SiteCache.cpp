@@ -73,11 +73,11 @@ void SiteCache::SetFromCacheInfo(const INTERNET_CACHE_ENTRY_INFOA& info) {
 
   const int result = LoadCookieFile();
   if (result == 0) {
-    m_nState = 0;
+    m_nState = kStateUnchanged;
   } else if (result != -1) {
     // The file was there but not read completely: never let it look unchanged, or a later
     // commit would write back only the part that was read.
-    m_nState = 1;
+    m_nState = kStateLoading;
   }
 }
 
@@ -121,7 +121,7 @@ int SiteCache::LoadCookieFile() {
         case 0:
           if (!RecordBuffer::MayAllocate()) throw std::bad_alloc();
           variable = new PersetCookie;
-          variable->m_nState = 1;
+          variable->m_nState = kStateLoading;
           Add(variable);
           variable->m_strName = std::move(line);
           break;
@@ -148,7 +148,7 @@ int SiteCache::LoadCookieFile() {
           break;
         case 8:
           variable->m_strPath = std::move(line);
-          variable->m_nState = 0;
+          variable->m_nState = kStateUnchanged;
           break;
       }
       line.clear();
@@ -184,11 +184,14 @@ int SiteCache::WriteCookieFile(HANDLE file) {
   return 0;
 }
 
-int SiteCache::Commit(bool deleteOld) {
+CString SiteCache::CommitUrlName() const {
   const std::string& url = m_strUrlName.str();
   const size_t at = url.find('@');
-  const CString newUrl =
-      CString(at == std::string::npos ? std::string() : url.substr(0, at + 1)) + m_strSite;
+  return CString(at == std::string::npos ? std::string() : url.substr(0, at + 1)) + m_strSite;
+}
+
+int SiteCache::Commit(bool deleteOld) {
+  const CString newUrl = CommitUrlName();
 
   char fileName[MAX_PATH] = {};
   if (!CreateUrlCacheEntryA(newUrl, 0, "TXT", fileName, 0)) {
@@ -253,7 +256,7 @@ void SiteCache::DeleteVariable(PersetCookie* variable) {
 
 SiteCache& SiteCache::CopyFrom(const SiteCache& source) {
   m_strSite = source.m_strSite;
-  m_nState = 2;
+  m_nState = kStateModified;
   m_dwCacheType = source.m_dwCacheType;
   m_strUrlName = source.m_strUrlName;
   m_strLocalFile = source.m_strLocalFile;

@@ -79,7 +79,7 @@ int SiteCacheList::AddEntry(const INTERNET_CACHE_ENTRY_INFOA& record) {
 }
 
 int SiteCacheList::RetrieveEntry(SiteCache* entry) {
-  entry->m_nState = 1;
+  entry->m_nState = kStateLoading;
   DWORD size = 0;
   if (RetrieveUrlCacheEntryFileA(entry->m_strUrlName, nullptr, &size, 0) == 1) {
     UnlockUrlCacheEntryFile(entry->m_strUrlName, 0);
@@ -115,6 +115,13 @@ int SiteCacheList::DeleteEntry(SiteCache* entry) {
     delete entry;
   }
   return 0;
+}
+
+SiteCache* SiteCacheList::FindEntry(const CString& url) const {
+  for (int i = 0; i < GetSize(); ++i) {
+    if (GetEntry(i)->m_strUrlName == url) return GetEntry(i);
+  }
+  return nullptr;
 }
 
 void SiteCacheList::DeleteAll() {

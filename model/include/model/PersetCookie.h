@@ -7,6 +7,8 @@
 
 #include "afxcore/CObject.h"
 #include "afxcore/CString.h"
+#include "model/CookieFlags.h"
+#include "model/EditState.h"
 
 /** A flag bit and the word the export writes for it (each word brings its leading blank). */
 struct FlagWord {
@@ -20,12 +22,12 @@ class PersetCookie : public CObject {
  public:
   PersetCookie() = default;
 
-  int m_nState = 0;  // 0 unchanged, 1 loading, 2 modified
+  int m_nState = kStateUnchanged;  // an EditState
   CString m_strName;
   CString m_strValue;  // as stored, still percent-encoded
   CString m_strDomain;
-  CString m_strPath;  // the record's closing line, normally "*"
-  DWORD m_dwFlags = 0;
+  CString m_strPath;        // the record's closing line, normally "*"
+  DWORD m_dwFlags = 0;      // CookieFlag bits, and any others as they were read
   CString m_strExpire;      // time text
   CString m_strLastModify;  // time text
 

@@ -19,8 +19,8 @@ class SiteCache : public CObArray {
   SiteCache(const SiteCache&) = delete;
   SiteCache& operator=(const SiteCache&) = delete;
 
-  CString m_strSite;  // the URL name after its first "@"
-  int m_nState = 0;   // 0 unchanged, 1 loading, 2 modified
+  CString m_strSite;               // the URL name after its first "@"
+  int m_nState = kStateUnchanged;  // an EditState
   DWORD m_dwCacheType = 0;
   CString m_strUrlName;
   CString m_strLocalFile;
@@ -64,6 +64,10 @@ class SiteCache : public CObArray {
   virtual void WriteText(FILE* stream);
   /** Writes the text and one LF; -1 when the text was not written completely. */
   virtual int WriteLine(HANDLE file, const CString& text);
+
+  /** The URL name a commit gives the entry: the prefix up to and including the first "@" of
+   *  its URL name (none when it has no "@"), then m_strSite. */
+  CString CommitUrlName() const;
 
   PersetCookie* GetVariable(int index) const { return static_cast<PersetCookie*>(GetAt(index)); }
 

@@ -44,5 +44,8 @@ class SiteCacheList : public CObArray {
   /** The body of the text export. */
   virtual void WriteText(FILE* stream);
 
+  /** The entry whose URL name is `url` (bytes compared exactly), or null. */
+  SiteCache* FindEntry(const CString& url) const;
+
   SiteCache* GetEntry(int index) const { return static_cast<SiteCache*>(GetAt(index)); }
 };
