@@ -1,165 +1,80 @@
-// System message texts, worded as a Japanese Windows system words them, in code page 932.
-// The bytes were converted once with iconv -t CP932; the UTF-8 text stands beside each.
+// System message texts, worded as a Japanese Windows system words them. Written here in UTF-8
+// and converted to code page 932 by the codec once, on first use.
 #include "MessageTable.h"
 
 #include <windows.h>
 
+#include <string>
+#include <unordered_map>
+
+#include "codec/Cp932.h"
+#include "platform/SystemMessages.h"
+
 namespace platform::detail {
+namespace {
+
+struct Message {
+  DWORD code;
+  const char* utf8;
+};
+
+const Message kMessages[] = {
+    {ERROR_SUCCESS, "この操作を正しく終了しました。"},
+    {ERROR_FILE_NOT_FOUND, "指定されたファイルが見つかりません。"},
+    {ERROR_PATH_NOT_FOUND, "指定されたパスが見つかりません。"},
+    {ERROR_TOO_MANY_OPEN_FILES, "システムはファイルを開くことができません。"},
+    {ERROR_ACCESS_DENIED, "アクセスが拒否されました。"},
+    {ERROR_INVALID_HANDLE, "ハンドルが無効です。"},
+    {ERROR_NOT_ENOUGH_MEMORY, "このコマンドを実行するのに十分な記憶域がありません。"},
+    {ERROR_INVALID_DATA, "データが無効です。"},
+    {ERROR_OUTOFMEMORY, "この操作を完了するのに十分な記憶域がありません。"},
+    {ERROR_WRITE_FAULT, "システムは指定されたデバイスに書き込めません。"},
+    {ERROR_READ_FAULT, "システムは指定されたデバイスから読み取ることができません。"},
+    {ERROR_GEN_FAILURE, "システムに接続されたデバイスが機能していません。"},
+    {ERROR_SHARING_VIOLATION, "プロセスはファイルにアクセスできません。別のプロセスが使用中です。"},
+    {ERROR_HANDLE_EOF, "ファイルの終わりに到達しました。"},
+    {ERROR_HANDLE_DISK_FULL, "ディスクがいっぱいです。"},
+    {ERROR_FILE_EXISTS, "ファイルがあります。"},
+    {ERROR_INVALID_PARAMETER, "パラメータが間違っています。"},
+    {ERROR_DISK_FULL, "ディスクに十分な空き領域がありません。"},
+    {ERROR_INSUFFICIENT_BUFFER, "システム コールに渡されるデータ領域が小さすぎます。"},
+    {ERROR_INVALID_NAME,
+     "ファイル名、ディレクトリ名、またはボリューム ラベルの構文が間違っています。"},
+    {ERROR_ALREADY_EXISTS, "既に存在するファイルを作成することはできません。"},
+    {ERROR_FILENAME_EXCED_RANGE, "ファイル名または拡張子が長すぎます。"},
+    {ERROR_NO_MORE_ITEMS, "データはこれ以上ありません。"},
+    {ERROR_MR_MID_NOT_FOUND,
+     "メッセージ番号 0x%1 に対するテキストがメッセージ ファイル %2 に見つかりません。"},
+    {ERROR_INTERNAL_ERROR, "内部エラーが発生しました。"},
+    {ERROR_FILE_CORRUPT, "ファイルまたはディレクトリが壊れているため、読み取ることができません。"},
+    {ERROR_DATABASE_FAILURE, "データベースに対して読み取りまたは書き込みを実行できません。"},
+};
+
+}  // namespace
 
 const char* SystemMessageText(DWORD code) {
-  switch (code) {
-    case ERROR_SUCCESS:  // この操作を正しく終了しました。
-      return "\x82\xB1\x82\xCC\x91\x80\x8D\xEC\x82\xF0\x90\xB3\x82\xB5\x82\xAD\x8FI\x97\xB9\x82\xB5"
-             "\x82\xDC\x82\xB5\x82\xBD\x81"
-             "B\x0D\x0A";
-    case ERROR_FILE_NOT_FOUND:  // 指定されたファイルが見つかりません。
-      return "\x8Ew\x92\xE8\x82\xB3\x82\xEA\x82\xBD\x83t\x83@\x83"
-             "C\x83\x8B\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81"
-             "B\x0D\x0A";
-    case ERROR_PATH_NOT_FOUND:  // 指定されたパスが見つかりません。
-      return "\x8Ew\x92\xE8\x82\xB3\x82\xEA\x82\xBD\x83p\x83X\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82"
-             "\xE8\x82\xDC\x82\xB9\x82\xF1\x81"
-             "B\x0D\x0A";
-    case ERROR_TOO_MANY_OPEN_FILES:  // システムはファイルを開くことができません。
-      return "\x83V\x83X\x83"
-             "e\x83\x80\x82\xCD\x83t\x83@\x83"
-             "C\x83\x8B\x82\xF0\x8AJ\x82\xAD\x82\xB1\x82\xC6\x82\xAA\x82\xC5\x82\xAB\x82\xDC\x82"
-             "\xB9\x82\xF1\x81"
-             "B\x0D\x0A";
-    case ERROR_ACCESS_DENIED:  // アクセスが拒否されました。
-      return "\x83"
-             "A\x83N\x83Z\x83X\x82\xAA\x8B\x91\x94\xDB\x82\xB3\x82\xEA\x82\xDC\x82\xB5\x82\xBD\x81"
-             "B\x0D\x0A";
-    case ERROR_INVALID_HANDLE:  // ハンドルが無効です。
-      return "\x83n\x83\x93\x83h\x83\x8B\x82\xAA\x96\xB3\x8C\xF8\x82\xC5\x82\xB7\x81"
-             "B\x0D\x0A";
-    case ERROR_NOT_ENOUGH_MEMORY:  // このコマンドを実行するのに十分な記憶域がありません。
-      return "\x82\xB1\x82\xCC\x83R\x83}"
-             "\x83\x93\x83h\x82\xF0\x8E\xC0\x8Ds\x82\xB7\x82\xE9\x82\xCC\x82\xC9\x8F\\\x95\xAA\x82"
-             "\xC8\x8BL\x89\xAF\x88\xE6\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81"
-             "B\x0D\x0A";
-    case ERROR_INVALID_DATA:  // データが無効です。
-      return "\x83"
-             "f\x81[\x83^\x82\xAA\x96\xB3\x8C\xF8\x82\xC5\x82\xB7\x81"
-             "B\x0D\x0A";
-    case ERROR_OUTOFMEMORY:  // この操作を完了するのに十分な記憶域がありません。
-      return "\x82\xB1\x82\xCC\x91\x80\x8D\xEC\x82\xF0\x8A\xAE\x97\xB9\x82\xB7\x82\xE9\x82\xCC\x82"
-             "\xC9\x8F\\\x95\xAA\x82\xC8\x8BL\x89\xAF\x88\xE6\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82"
-             "\xB9\x82\xF1\x81"
-             "B\x0D\x0A";
-    case ERROR_WRITE_FAULT:  // システムは指定されたデバイスに書き込めません。
-      return "\x83V\x83X\x83"
-             "e\x83\x80\x82\xCD\x8Ew\x92\xE8\x82\xB3\x82\xEA\x82\xBD\x83"
-             "f\x83o\x83"
-             "C\x83X\x82\xC9\x8F\x91\x82\xAB\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1\x81"
-             "B\x0D\x0A";
-    case ERROR_READ_FAULT:  // システムは指定されたデバイスから読み取ることができません。
-      return "\x83V\x83X\x83"
-             "e\x83\x80\x82\xCD\x8Ew\x92\xE8\x82\xB3\x82\xEA\x82\xBD\x83"
-             "f\x83o\x83"
-             "C\x83X\x82\xA9\x82\xE7\x93\xC7\x82\xDD\x8E\xE6\x82\xE9\x82\xB1\x82\xC6\x82\xAA\x82"
-             "\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x81"
-             "B\x0D\x0A";
-    case ERROR_GEN_FAILURE:  // システムに接続されたデバイスが機能していません。
-      return "\x83V\x83X\x83"
-             "e\x83\x80\x82\xC9\x90\xDA\x91\xB1\x82\xB3\x82\xEA\x82\xBD\x83"
-             "f\x83o\x83"
-             "C\x83X\x82\xAA\x8B@\x94\\\x82\xB5\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1\x81"
-             "B\x0D\x0A";
-    case ERROR_SHARING_VIOLATION:  // プロセスはファイルにアクセスできません。別のプロセスが使用中です。
-      return "\x83v\x83\x8D\x83Z\x83X\x82\xCD\x83t\x83@\x83"
-             "C\x83\x8B\x82\xC9\x83"
-             "A\x83N\x83Z\x83X\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x81"
-             "B\x95\xCA\x82\xCC\x83v\x83\x8D\x83Z\x83X\x82\xAA\x8Eg\x97p\x92\x86\x82\xC5\x82\xB7"
-             "\x81"
-             "B\x0D\x0A";
-    case ERROR_HANDLE_EOF:  // ファイルの終わりに到達しました。
-      return "\x83t\x83@\x83"
-             "C\x83\x8B\x82\xCC\x8FI\x82\xED\x82\xE8\x82\xC9\x93\x9E\x92"
-             "B\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81"
-             "B\x0D\x0A";
-    case ERROR_HANDLE_DISK_FULL:  // ディスクがいっぱいです。
-      return "\x83"
-             "f\x83"
-             "B\x83X\x83N\x82\xAA\x82\xA2\x82\xC1\x82\xCF\x82\xA2\x82\xC5\x82\xB7\x81"
-             "B\x0D\x0A";
-    case ERROR_FILE_EXISTS:  // ファイルがあります。
-      return "\x83t\x83@\x83"
-             "C\x83\x8B\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB7\x81"
-             "B\x0D\x0A";
-    case ERROR_INVALID_PARAMETER:  // パラメータが間違っています。
-      return "\x83p\x83\x89\x83\x81\x81[\x83^"
-             "\x82\xAA\x8A\xD4\x88\xE1\x82\xC1\x82\xC4\x82\xA2\x82\xDC\x82\xB7\x81"
-             "B\x0D\x0A";
-    case ERROR_DISK_FULL:  // ディスクに十分な空き領域がありません。
-      return "\x83"
-             "f\x83"
-             "B\x83X\x83N\x82\xC9\x8F\\\x95\xAA\x82\xC8\x8B\xF3\x82\xAB\x97\xCC\x88\xE6\x82\xAA\x82"
-             "\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81"
-             "B\x0D\x0A";
-    case ERROR_INSUFFICIENT_BUFFER:  // システム コールに渡されるデータ領域が小さすぎます。
-      return "\x83V\x83X\x83"
-             "e\x83\x80 \x83R\x81[\x83\x8B\x82\xC9\x93n\x82\xB3\x82\xEA\x82\xE9\x83"
-             "f\x81[\x83^"
-             "\x97\xCC\x88\xE6\x82\xAA\x8F\xAC\x82\xB3\x82\xB7\x82\xAC\x82\xDC\x82\xB7\x81"
-             "B\x0D\x0A";
-    case ERROR_INVALID_NAME:  // ファイル名、ディレクトリ名、またはボリューム
-                              // ラベルの構文が間違っています。
-      return "\x83t\x83@\x83"
-             "C\x83\x8B\x96\xBC\x81"
-             "A\x83"
-             "f\x83"
-             "B\x83\x8C\x83N\x83g\x83\x8A\x96\xBC\x81"
-             "A\x82\xDC\x82\xBD\x82\xCD\x83{\x83\x8A\x83\x85\x81[\x83\x80 "
-             "\x83\x89\x83x\x83\x8B\x82\xCC\x8D\\\x95\xB6\x82\xAA\x8A\xD4\x88\xE1\x82\xC1\x82\xC4"
-             "\x82\xA2\x82\xDC\x82\xB7\x81"
-             "B\x0D\x0A";
-    case ERROR_ALREADY_EXISTS:  // 既に存在するファイルを作成することはできません。
-      return "\x8A\xF9\x82\xC9\x91\xB6\x8D\xDD\x82\xB7\x82\xE9\x83t\x83@\x83"
-             "C\x83\x8B\x82\xF0\x8D\xEC\x90\xAC\x82\xB7\x82\xE9\x82\xB1\x82\xC6\x82\xCD\x82\xC5\x82"
-             "\xAB\x82\xDC\x82\xB9\x82\xF1\x81"
-             "B\x0D\x0A";
-    case ERROR_FILENAME_EXCED_RANGE:  // ファイル名または拡張子が長すぎます。
-      return "\x83t\x83@\x83"
-             "C\x83\x8B\x96\xBC\x82\xDC\x82\xBD\x82\xCD\x8Ag\x92\xA3\x8Eq\x82\xAA\x92\xB7\x82\xB7"
-             "\x82\xAC\x82\xDC\x82\xB7\x81"
-             "B\x0D\x0A";
-    case ERROR_NO_MORE_ITEMS:  // データはこれ以上ありません。
-      return "\x83"
-             "f\x81[\x83^"
-             "\x82\xCD\x82\xB1\x82\xEA\x88\xC8\x8F\xE3\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81"
-             "B\x0D\x0A";
-    case ERROR_MR_MID_NOT_FOUND:  // メッセージ番号 0x%1 に対するテキストがメッセージ ファイル %2
-                                  // に見つかりません。
-      return "\x83\x81\x83"
-             "b\x83Z\x81[\x83W\x94\xD4\x8D\x86 0x%1 \x82\xC9\x91\xCE\x82\xB7\x82\xE9\x83"
-             "e\x83L\x83X\x83g\x82\xAA\x83\x81\x83"
-             "b\x83Z\x81[\x83W \x83t\x83@\x83"
-             "C\x83\x8B %2 \x82\xC9\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81"
-             "B\x0D\x0A";
-    case ERROR_INTERNAL_ERROR:  // 内部エラーが発生しました。
-      return "\x93\xE0\x95\x94\x83G\x83\x89\x81["
-             "\x82\xAA\x94\xAD\x90\xB6\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81"
-             "B\x0D\x0A";
-    case ERROR_FILE_CORRUPT:  // ファイルまたはディレクトリが壊れているため、読み取ることができません。
-      return "\x83t\x83@\x83"
-             "C\x83\x8B\x82\xDC\x82\xBD\x82\xCD\x83"
-             "f\x83"
-             "B\x83\x8C\x83N\x83g\x83\x8A\x82\xAA\x89\xF3\x82\xEA\x82\xC4\x82\xA2\x82\xE9\x82\xBD"
-             "\x82\xDF\x81"
-             "A\x93\xC7\x82\xDD\x8E\xE6\x82\xE9\x82\xB1\x82\xC6\x82\xAA\x82\xC5\x82\xAB\x82\xDC\x82"
-             "\xB9\x82\xF1\x81"
-             "B\x0D\x0A";
-    case ERROR_DATABASE_FAILURE:  // データベースに対して読み取りまたは書き込みを実行できません。
-      return "\x83"
-             "f\x81[\x83^\x83x\x81["
-             "\x83X\x82\xC9\x91\xCE\x82\xB5\x82\xC4\x93\xC7\x82\xDD\x8E\xE6\x82\xE8\x82\xDC\x82\xBD"
-             "\x82\xCD\x8F\x91\x82\xAB\x8D\x9E\x82\xDD\x82\xF0\x8E\xC0\x8Ds\x82\xC5\x82\xAB\x82\xDC"
-             "\x82\xB9\x82\xF1\x81"
-             "B\x0D\x0A";
-    default:
-      return nullptr;
-  }
+  // Built once, then only read: safe from any thread.
+  static const auto* const texts = [] {
+    auto* map = new std::unordered_map<DWORD, std::string>;
+    for (const Message& message : kMessages) {
+      (*map)[message.code] = codec::Utf8ToCp932(message.utf8) + "\r\n";
+    }
+    return map;
+  }();
+  const auto found = texts->find(code);
+  return found == texts->end() ? nullptr : found->second.c_str();
 }
 
 }  // namespace platform::detail
+
+namespace platform {
+
+std::vector<SystemMessage> SystemMessages() {
+  std::vector<SystemMessage> all;
+  for (const detail::Message& message : detail::kMessages) {
+    all.push_back({message.code, message.utf8});
+  }
+  return all;
+}
+
+}  // namespace platform

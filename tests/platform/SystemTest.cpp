@@ -7,8 +7,10 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/Hooks.h"
+#include "platform/SystemMessages.h"
 #include "support/TempStore.h"
 
 namespace {
@@ -48,6 +50,15 @@ TEST(Messages, SystemTextsAreJapaneseInCp932) {
   for (DWORD code : {2,  3,  4,  5,   6,   8,   13,  14,  29,  30,   31,   32,
                      39, 80, 87, 112, 122, 123, 183, 206, 259, 1359, 1392, 4313}) {
     EXPECT_GT(SystemText(code).size(), 2u) << code;
+  }
+}
+
+TEST(Messages, EveryTextMatchesTheHostConverter) {
+  const std::vector<platform::SystemMessage> all = platform::SystemMessages();
+  ASSERT_GE(all.size(), 27u);
+  for (const platform::SystemMessage& message : all) {
+    const std::string expected = Cp932(std::string(message.utf8) + "\r\n");
+    EXPECT_EQ(SystemText(message.code), expected) << message.code;
   }
 }
 
