@@ -1,9 +1,8 @@
 #include "detail/DateInputDlg.h"
 
-#include <QWidget>
 #include <cstdio>
 
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 CDateInputDlg::CDateInputDlg(CWnd* pParent) : CDialog(IDD_DATE_INPUT, pParent) {}
 
@@ -46,13 +45,12 @@ int EditDateTime(CString& text, CWnd* edit) {
   CDateInputDlg dlg(edit);
   // Disabling the field pushes the focus on to the next control, which may be the other time
   // field; it goes back here afterwards as a returning focus, which opens no dialog.
-  QWidget* field = edit ? edit->GetWidget() : nullptr;
-  const bool hadFocus = field && field->window()->focusWidget() == field;
+  const bool hadFocus = edit != nullptr && CWnd::GetFocus() == edit;
   if (edit) edit->EnableWindow(FALSE);
   dlg.m_strText = text;
   const INT_PTR result = dlg.DoModal();
   if (edit) edit->EnableWindow(TRUE);
-  if (hadFocus) field->setFocus(Qt::ActiveWindowFocusReason);
+  if (hadFocus) edit->RestoreFocus();
   if (result != IDOK) return 0;
   text.Format("%04d-%02d-%02d %02d:%02d:%02d", int(dlg.m_nYear), int(dlg.m_nMonth), int(dlg.m_nDay),
               int(dlg.m_nHour), int(dlg.m_nMinute), int(dlg.m_nSecond));

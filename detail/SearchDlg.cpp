@@ -1,6 +1,6 @@
 #include "detail/SearchDlg.h"
 
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 BEGIN_MESSAGE_MAP(CSearchDlg, CDialog)
 END_MESSAGE_MAP()
@@ -12,11 +12,11 @@ CSearchDlg::~CSearchDlg() = default;
 
 void CSearchDlg::DoDataExchange(CDataExchange* pDX) {
   CDialog::DoDataExchange(pDX);
-  DDX_Check(pDX, 1034, m_bDomain);
-  DDX_Check(pDX, 1035, m_bName);
-  DDX_Check(pDX, 1036, m_bValue);
-  DDX_Text(pDX, 1033, m_strFind);
-  DDX_Check(pDX, 1037, m_bFromNext);
+  DDX_Check(pDX, IDC_FIND_DOMAIN, m_bDomain);
+  DDX_Check(pDX, IDC_FIND_NAME, m_bName);
+  DDX_Check(pDX, IDC_FIND_VALUE, m_bValue);
+  DDX_Text(pDX, IDC_FIND_TEXT, m_strFind);
+  DDX_Check(pDX, IDC_FIND_FROM_NEXT, m_bFromNext);
 }
 
 BOOL CSearchDlg::OnInitDialog() {

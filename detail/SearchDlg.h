@@ -8,11 +8,11 @@ class CSearchDlg : public CDialog {
   explicit CSearchDlg(CWnd* pParent = nullptr);
   ~CSearchDlg() override;
 
-  int m_bDomain;      // check box 1034
-  int m_bName;        // check box 1035
-  int m_bValue;       // check box 1036
-  CString m_strFind;  // edit 1033 (CP932)
-  int m_bFromNext;    // check box 1037
+  int m_bDomain;      // IDC_FIND_DOMAIN
+  int m_bName;        // IDC_FIND_NAME
+  int m_bValue;       // IDC_FIND_VALUE
+  CString m_strFind;  // IDC_FIND_TEXT (CP932)
+  int m_bFromNext;    // IDC_FIND_FROM_NEXT
 
   BOOL OnInitDialog() override;
   void DoDataExchange(CDataExchange* pDX) override;

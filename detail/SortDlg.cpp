@@ -1,6 +1,6 @@
 #include "detail/SortDlg.h"
 
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 BEGIN_MESSAGE_MAP(CSortDlg, CDialog)
 END_MESSAGE_MAP()
@@ -11,8 +11,8 @@ CSortDlg::~CSortDlg() = default;
 
 void CSortDlg::DoDataExchange(CDataExchange* pDX) {
   CDialog::DoDataExchange(pDX);
-  DDX_Radio(pDX, 1032, m_nOrder);
-  DDX_CBIndex(pDX, 1031, m_nSortKey);
+  DDX_Radio(pDX, IDC_SORT_ASCENDING, m_nOrder);
+  DDX_CBIndex(pDX, IDC_SORT_KEY, m_nSortKey);
 }
 
 BOOL CSortDlg::OnInitDialog() {

@@ -8,8 +8,8 @@ class CSortDlg : public CDialog {
   explicit CSortDlg(CWnd* pParent = nullptr);
   ~CSortDlg() override;
 
-  int m_nOrder;    // radio group 1032: 0 ascending, 1 descending, -1 none
-  int m_nSortKey;  // combo 1031 index, -1 none
+  int m_nOrder;    // radio group from IDC_SORT_ASCENDING: 0 ascending, 1 descending, -1 none
+  int m_nSortKey;  // IDC_SORT_KEY index, -1 none
 
   BOOL OnInitDialog() override;
   void DoDataExchange(CDataExchange* pDX) override;

@@ -503,6 +503,10 @@ CWnd* CWnd::SetFocus() {
   return previous;
 }
 
+void CWnd::RestoreFocus() {
+  if (m_pWidget) m_pWidget->setFocus(Qt::ActiveWindowFocusReason);
+}
+
 CWnd* CWnd::GetFocus() {
   QWidget* w = QApplication::focusWidget();
   return w ? afx::detail::FindOwnerWnd(w, false) : nullptr;

@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 #include <functional>
 
 #include "AfxTestSupport.h"
+#include "support/ModalWatch.h"
 
 using namespace afxtest;
 
@@ -194,22 +194,20 @@ TEST(DataExchangeTest, EscapeCancelsAndKeepsMembers) {
 // Without the hook the dialog runs its own event loop, as in the program: a refused OK keeps
 // that loop going, an accepted one ends it with the transferred values.
 TEST(DataExchangeTest, RealModalLoopValidatesThenEnds) {
+  using tolvane::test::ModalWatch;
   ScriptedMessageBoxes boxes;
   CNumbersDlg dlg;
   int clicks = 0;
-  std::function<void()> step = [&] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal) {
-      QTimer::singleShot(10, step);
-      return;
-    }
+  ModalWatch watch([&](QWidget* modal) {
     auto* day = modal->findChild<QLineEdit*>(QString::number(kEditDay));
-    day->setText(clicks == 0 ? "32" : "30");
-    ++clicks;
-    QTest::mouseClick(modal->findChild<QWidget*>(QString::number(IDOK)), Qt::LeftButton);
-    if (QApplication::activeModalWidget() == modal) QTimer::singleShot(0, step);
-  };
-  QTimer::singleShot(0, step);
+    // A refused OK leaves the dialog up: the second try, with a valid day, ends it.
+    for (const char* text : {"32", "30"}) {
+      if (!modal->isVisible()) break;
+      day->setText(text);
+      ++clicks;
+      QTest::mouseClick(modal->findChild<QWidget*>(QString::number(IDOK)), Qt::LeftButton);
+    }
+  });
   EXPECT_EQ(dlg.DoModal(), IDOK);
   EXPECT_EQ(clicks, 2);
   EXPECT_EQ(boxes.texts.size(), 1u);

@@ -5,7 +5,7 @@
 #include "UiFixture.h"
 #include "detail/PersetCookieForm.h"
 #include "model/PersetCookie.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace tolvane::test {
 namespace {
@@ -14,25 +14,20 @@ const char kDiscardQuestion[] = "変更が保存されませんが、よろし�
 
 class AppDocumentTest : public UiFixture {
  protected:
-  /** Edits the second site's first value in memory, as a form would. */
+  /** Edits an entry's first value in memory, as a form would: stored, marked, item refreshed. */
   void ModifyEntry(int index, const char* value) {
     SiteCache* entry = Catalogue()->GetEntry(index);
     auto* variable = static_cast<PersetCookie*>(entry->GetAt(0));
     variable->m_strValue = value;
-    variable->m_nState = 2;
-    entry->m_nState = 2;
+    variable->m_nState = kStateModified;
+    HTREEITEM site = TreeCtrl().GetRootItem();
+    for (int i = 0; i < index; ++i) site = TreeCtrl().GetNextSiblingItem(site);
+    Tree()->RefreshVariableItem(Tree()->FindVariableItem(site, variable), variable);
   }
 
-  /** Each site item's data is the catalogue's entry at that position, and the first is chosen. */
+  /** The tree mirrors the catalogue, and its first site is chosen. */
   void ExpectTreeBuiltFromCatalogue() const {
-    HTREEITEM item = TreeCtrl().GetRootItem();
-    for (int i = 0; i < Catalogue()->GetSize(); ++i) {
-      ASSERT_NE(item, nullptr) << i;
-      EXPECT_EQ(reinterpret_cast<SiteCache*>(TreeCtrl().GetItemData(item)),
-                Catalogue()->GetEntry(i));
-      item = TreeCtrl().GetNextSiblingItem(item);
-    }
-    EXPECT_EQ(item, nullptr);
+    ExpectTreeMirrorsCatalogue();
     EXPECT_EQ(TreeCtrl().GetSelectedItem(), TreeCtrl().GetRootItem());
     EXPECT_EQ(Detail()->GetShownCache(), Catalogue()->GetEntry(0));
   }
@@ -47,7 +42,7 @@ class AppDocumentTest : public UiFixture {
 TEST_F(AppDocumentTest, ReloadWithNothingModifiedAsksNothingAndRebuildsFromFreshRecords) {
   TreeCtrl().SelectItem(TreeCtrl().GetNextSiblingItem(TreeCtrl().GetRootItem()));
   const SiteCache* old = Catalogue()->GetEntry(0);
-  ASSERT_TRUE(Frame()->ExecuteCommand(ID_FILE_NEW));
+  ASSERT_TRUE(Run(ID_FILE_NEW));
   EXPECT_TRUE(m_boxes.empty());
   EXPECT_NE(Catalogue()->GetEntry(0), old);
   ExpectTreeBuiltFromCatalogue();
@@ -71,7 +66,7 @@ TEST_P(AppDiscardTest, ModifiedEntryMakesTheCommandAskAndNoKeepsEverything) {
   TreeCtrl().SelectItem(TreeCtrl().GetNextSiblingItem(TreeCtrl().GetRootItem()));
   const SiteCache* old = Catalogue()->GetEntry(1);
   Answer({c.answer});
-  ASSERT_TRUE(Frame()->ExecuteCommand(c.command));
+  ASSERT_TRUE(Run(c.command));
   ASSERT_EQ(m_boxes.size(), 1u);
   EXPECT_EQ(m_boxes[0].text, kDiscardQuestion);
   EXPECT_EQ(m_boxes[0].type, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
@@ -103,7 +98,7 @@ TEST_F(AppDocumentTest, GmtToggleRereadsInLocalTimeAndShowsIt) {
   const auto* variable = static_cast<PersetCookie*>(Catalogue()->GetEntry(0)->GetAt(0));
   const std::string gmtExpire = variable->m_strExpire.str();
 
-  ASSERT_TRUE(Frame()->ExecuteCommand(ID_TOGGLE_GMT));
+  ASSERT_TRUE(Run(ID_TOGGLE_GMT));
   EXPECT_EQ(g_bGmtMode, 0);
   EXPECT_FALSE(GmtChecked());
   EXPECT_EQ(TimePane(), "ﾛｰｶﾙﾀｲﾑｿﾞｰﾝ");
@@ -119,7 +114,7 @@ TEST_F(AppDocumentTest, GmtToggleRereadsInLocalTimeAndShowsIt) {
   EXPECT_EQ(ticks(local) - ticks(utc), 9ull * 3600 * 10'000'000);  // the tests run in Asia/Tokyo
   ExpectTreeBuiltFromCatalogue();
 
-  ASSERT_TRUE(Frame()->ExecuteCommand(ID_TOGGLE_GMT));
+  ASSERT_TRUE(Run(ID_TOGGLE_GMT));
   EXPECT_EQ(g_bGmtMode, 1);
   EXPECT_TRUE(GmtChecked());
   EXPECT_EQ(TimePane(), "ｸﾞﾘﾆｯｼﾞ標準時");
@@ -130,7 +125,7 @@ TEST_F(AppDocumentTest, GmtToggleRereadsInLocalTimeAndShowsIt) {
 TEST_F(AppDocumentTest, GmtToggleDeclinedKeepsModeCheckAndStatusText) {
   ModifyEntry(0, "x");
   Answer({IDNO});
-  ASSERT_TRUE(Frame()->ExecuteCommand(ID_TOGGLE_GMT));
+  ASSERT_TRUE(Run(ID_TOGGLE_GMT));
   EXPECT_EQ(g_bGmtMode, 1);
   EXPECT_TRUE(GmtChecked());
   EXPECT_EQ(TimePane(), "ｸﾞﾘﾆｯｼﾞ標準時");
@@ -156,7 +151,7 @@ TEST_F(AppDocumentTest, CommandsWithTheFocusInAVariableFormOpenNothingAndKeepThe
     Pump();
     ASSERT_EQ(Catalogue()->GetEntry(0)->m_nState, 2) << command;
     Answer({IDYES});
-    ASSERT_TRUE(Frame()->ExecuteCommand(command)) << command;
+    ASSERT_TRUE(Run(command)) << command;
     Pump();
     EXPECT_EQ(dialogs, 0) << command;
     ExpectTreeBuiltFromCatalogue();
@@ -169,7 +164,7 @@ TEST_F(AppDocumentTest, CommandsWithTheFocusInAVariableFormOpenNothingAndKeepThe
 TEST_F(AppDocumentTest, SaveAllCommitsEveryModifiedEntryAndRebuilds) {
   ModifyEntry(0, "one");
   ModifyEntry(2, "three");
-  ASSERT_TRUE(Frame()->ExecuteCommand(ID_FILE_SAVE));
+  ASSERT_TRUE(Run(ID_FILE_SAVE));
   EXPECT_TRUE(m_boxes.empty());
   EXPECT_EQ(Pairs(StoredFile("Cookie:user@a.example.com/")),
             (std::vector<std::string>{"alpha=one", "beta=2"}));
@@ -184,7 +179,7 @@ TEST_F(AppDocumentTest, SaveAllWithNothingModifiedLeavesTreeAndSelectionAlone) {
   const HTREEITEM third =
       TreeCtrl().GetNextSiblingItem(TreeCtrl().GetNextSiblingItem(TreeCtrl().GetRootItem()));
   TreeCtrl().SelectItem(third);
-  ASSERT_TRUE(Frame()->ExecuteCommand(ID_FILE_SAVE));
+  ASSERT_TRUE(Run(ID_FILE_SAVE));
   EXPECT_EQ(TreeCtrl().GetSelectedItem(), third);
   EXPECT_EQ(Detail()->GetShownCache(), Catalogue()->GetEntry(2));
 }
@@ -206,7 +201,7 @@ TEST_P(AppExitTest, ExitAsksOnlyWhenSomethingIsModifiedAndNoKeepsTheProgram) {
   const ExitCase& c = GetParam();
   if (c.modified) ModifyEntry(1, "changed");
   for (int answer : c.answers) Answer({answer});
-  ASSERT_TRUE(Frame()->ExecuteCommand(ID_APP_EXIT));
+  ASSERT_TRUE(Run(ID_APP_EXIT));
   Pump();
   ASSERT_EQ(m_boxes.size(), c.boxes);
   if (c.boxes) {

@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 #include <QtTest/QTest>
 #include <functional>
@@ -13,7 +12,8 @@
 #include "detail/DateInputDlg.h"
 #include "detail/EncodedStringDlg.h"
 #include "detail/PersetCookieForm.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
+#include "support/ModalWatch.h"
 
 namespace tolvane::test {
 namespace {
@@ -224,29 +224,20 @@ TEST_F(DetailDateDialog, RealDialogOpensOnceAndGivesTheFocusBack) {
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window));
   Pump();
-  int opened = 0;
-  QPointer<QWidget> seen;
-  bool watching = true;
-  std::function<void()> watch = [&] {
-    if (!watching) return;
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal && modal != seen) {
-      seen = modal;
-      ++opened;
-      QTest::mouseClick(modal->findChild<QWidget*>(QString::number(IDCANCEL)), Qt::LeftButton);
-    }
-    QTimer::singleShot(5, watch);
-  };
-  QTimer::singleShot(0, watch);
+  ModalWatch watch([](QWidget* modal) {
+    QTest::mouseClick(modal->findChild<QWidget*>(QString::number(IDCANCEL)), Qt::LeftButton);
+  });
   QWidget* expire = Detail()->GetCookieForm(0)->GetDlgItem(IDC_EXPIRE)->GetWidget();
+  // The focus opens the dialog at once; its loop runs until the watch cancels it.
   expire->setFocus(Qt::TabFocusReason);
-  for (int i = 0; i < 5; ++i) {
-    QTest::qWait(20);
+  EXPECT_EQ(watch.Shown(), 1);
+  // The window coming back to the front, as after any dialog, opens nothing.
+  for (int i = 0; i < 3; ++i) {
     window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     Pump();
   }
-  watching = false;
-  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(watch.Shown(), 1);
   EXPECT_EQ(QApplication::focusWidget(), expire);
 }
 

@@ -10,7 +10,7 @@
 #include "UiFixture.h"
 #include "detail/PersetCookieForm.h"
 #include "detail/SiteCacheForm.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace tolvane::test {
 namespace {
@@ -106,13 +106,23 @@ TEST_F(DetailForms, FillingShowsTheRecordsWithoutMarkingAnything) {
   EXPECT_FALSE(Line(CacheForm(), IDC_SITE)->isModified());
 }
 
+// The boxes and their bits as the form's template labels them, written out independently of
+// the program's own table.
+struct BoxBit {
+  int id;
+  DWORD mask;
+};
+constexpr BoxBit kBoxBits[] = {
+    {IDC_FLAG_SECURE, 0x001}, {IDC_FLAG_SESSION, 0x002},      {IDC_FLAG_3RDPARTY, 0x010},
+    {IDC_FLAG_PROMPT, 0x020}, {IDC_FLAG_EVALUATE_P3P, 0x040}, {IDC_FLAG_APPLY_P3P, 0x080},
+    {IDC_FLAG_P3P, 0x100},    {IDC_FLAG_RESTRICTED, 0x200},   {IDC_FLAG_IE6, 0x400},
+    {IDC_FLAG_LEGACY, 0x800},
+};
+
 TEST_F(DetailForms, AllTenBoxesFollowTheirBits) {
-  int count = 0;
-  const CPersetCookieForm::FlagBox* boxes = CPersetCookieForm::FlagBoxes(&count);
-  ASSERT_EQ(count, 10);
-  for (int i = 0; i < count; ++i) {
-    EXPECT_EQ(Box(Form(0), boxes[i].id)->GetCheck(), BST_CHECKED) << boxes[i].id;
-    EXPECT_EQ(Box(Form(1), boxes[i].id)->GetCheck(), BST_UNCHECKED) << boxes[i].id;
+  for (const BoxBit& box : kBoxBits) {
+    EXPECT_EQ(Box(Form(0), box.id)->GetCheck(), BST_CHECKED) << box.id;
+    EXPECT_EQ(Box(Form(1), box.id)->GetCheck(), BST_UNCHECKED) << box.id;
   }
 }
 
@@ -162,14 +172,12 @@ TEST_F(DetailForms, ReadOnlyFieldsCannotBeTyped) {
 TEST_F(DetailForms, ClicksTouchOnlyTheirOwnBit) {
   PersetCookie* alpha = Shown()->GetVariable(0);
   PersetCookie* beta = Shown()->GetVariable(1);
-  int count = 0;
-  const CPersetCookieForm::FlagBox* boxes = CPersetCookieForm::FlagBoxes(&count);
   for (int round = 0; round < 2; ++round) {
-    for (int i = 0; i < count; ++i) {
+    for (const BoxBit& box : kBoxBits) {
       const DWORD before = beta->m_dwFlags;
-      Box(Form(1), boxes[i].id)->Click();
-      EXPECT_EQ(beta->m_dwFlags ^ before, boxes[i].mask) << boxes[i].id;
-      Box(Form(0), boxes[i].id)->Click();
+      Box(Form(1), box.id)->Click();
+      EXPECT_EQ(beta->m_dwFlags ^ before, box.mask) << box.id;
+      Box(Form(0), box.id)->Click();
     }
   }
   // Every box clicked twice: all ten bits back, and those without a box never touched.

@@ -53,8 +53,7 @@ class TreeEndToEndTest : public TreeFixture {
   void MenuCommand(UINT id) {
     Activate(Tree());
     Frame()->UpdateCommandUI();
-    ASSERT_TRUE(Frame()->IsCommandEnabled(id)) << id;
-    ASSERT_TRUE(Frame()->ExecuteCommand(id)) << id;
+    ASSERT_TRUE(Run(id)) << "refused: " << id;
   }
 
   void Restart() {
@@ -101,7 +100,7 @@ TEST_F(TreeEndToEndTest, RenamedSiteIsCommittedUnderItsNewName) {
                       CookieRecord("zeta", "6", "c.example.com/")));
 
   Restart();
-  EXPECT_EQ(Shape(), CatalogueShape());
+  ExpectTreeMirrorsCatalogue();
   EXPECT_EQ(Children(Item("renamed.example/")).size(), 3u);
 }
 
@@ -112,7 +111,7 @@ TEST_F(TreeEndToEndTest, CopiesAndDeletionsSurviveARestart) {
   MenuCommand(ID_COPY_ADD_CACHE);
   // Delete a variable of one entry and commit, and delete another entry.
   Select("c.example.com/ epsilon");
-  Tree()->OnDeleteItem();  // the menu bar offers delete on a site item only
+  ContextCommand(ID_DELETE_ITEM);  // the menu bar offers delete on a site item only
   Select("c.example.com/");
   MenuCommand(ID_COMMIT);
   Select("a.example.com/");
@@ -137,7 +136,7 @@ TEST_F(TreeEndToEndTest, SaveAllWritesEveryModifiedEntry) {
   const char* items[] = {"a.example.com/ alpha", "b.example.com/ gamma", "c.example.com/ zeta"};
   for (const char* item : items) EditEncoded(FormOf(item), IDC_EDIT_VALUE, "saved");
   Frame()->UpdateCommandUI();
-  ASSERT_TRUE(Frame()->ExecuteCommand(ID_FILE_SAVE));
+  ASSERT_TRUE(Run(ID_FILE_SAVE));
   for (HTREEITEM site : Roots()) EXPECT_EQ(Mark(site), 0);
 
   Restart();

@@ -14,7 +14,7 @@
 #include "model/PersetCookie.h"
 #include "model/SiteCache.h"
 #include "platform/UrlCacheStore.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace tolvane::test {
 
@@ -95,8 +95,27 @@ class TreeFixture : public UiFixture {
 
   void Select(const std::string& path) { TreeCtrl().SelectItem(Item(path)); }
 
-  /** Runs a command through the tree's own table, as its context menu does. */
-  void Command(UINT id) { ASSERT_TRUE(Tree()->OnCmdMsg(id, CN_COMMAND, nullptr, nullptr)); }
+  /** Runs a command from the menu bar with the tree pane active; a refused (disabled) command
+   *  fails the test. */
+  void Command(UINT id) {
+    Activate(Tree());
+    ASSERT_TRUE(Run(id)) << "refused: " << id;
+  }
+
+  /** Picks a command from the selected item's context menu, as a right click and a choice do; a
+   *  grayed item fails the test. */
+  void ContextCommand(UINT id) {
+    bool offered = false;
+    afx::SetPopupMenuHook([&](CMenu& menu, int, int) {
+      const UINT state = menu.GetMenuState(id, MF_BYCOMMAND);
+      offered = state != UINT(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0;
+      return id;
+    });
+    RightClick(TreeCtrl().GetSelectedItem());
+    afx::SetPopupMenuHook(nullptr);
+    EXPECT_TRUE(offered) << "not offered: " << id;
+    ExpectTreeMirrorsCatalogue();
+  }
 
   /** A right button release at a point of the tree control (its client coordinates). */
   void RightClickAt(CPoint client) {

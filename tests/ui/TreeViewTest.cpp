@@ -9,7 +9,7 @@ namespace {
 using TreeViewTest = TreeFixture;
 
 TEST_F(TreeViewTest, ShowsOneSiteItemPerEntryAndOneChildPerVariable) {
-  EXPECT_EQ(Shape(), CatalogueShape());
+  ExpectTreeMirrorsCatalogue();
   ASSERT_EQ(Roots().size(), 3u);
   for (int i = 0; i < Catalogue()->GetSize(); ++i) {
     HTREEITEM site = Roots()[size_t(i)];
@@ -85,8 +85,7 @@ TEST_F(TreeViewTest, RebuildKeepsTheTreeShownAndItsColumnWidth) {
 
 TEST_F(TreeViewTest, ReloadWhileAVariableIsSelectedRebuildsFromTheNewRecords) {
   Select("c.example.com/ zeta");
-  ASSERT_TRUE(Frame()->ExecuteCommand(ID_FILE_NEW));
-  EXPECT_EQ(Shape(), CatalogueShape());
+  ASSERT_TRUE(Run(ID_FILE_NEW));
   EXPECT_EQ(Selected(), "a.example.com/");
   EXPECT_EQ(Detail()->GetShownCache(), Catalogue()->GetEntry(0));
 }
@@ -207,7 +206,7 @@ TEST_F(TreeViewTest, ContextMenuCommandGoesToTheTreeEvenWhereTheMenuBarDisablesI
   EXPECT_FALSE(Frame()->IsCommandEnabled(ID_DELETE_ITEM));
   afx::SetPopupMenuHook([](CMenu&, int, int) -> UINT { return ID_DELETE_ITEM; });
   RightClick(Item("c.example.com/ epsilon"));
-  EXPECT_EQ(Shape(), CatalogueShape());
+  ExpectTreeMirrorsCatalogue();
   EXPECT_EQ(Children(Item("c.example.com/")).size(), 2u);
   EXPECT_EQ(Mark(Item("c.example.com/")), 2);
   EXPECT_TRUE(m_boxes.empty());
@@ -237,10 +236,11 @@ TEST_F(EmptyTreeTest, EmptyCatalogueGivesAnEmptyTreeAndABlankPane) {
   Tree()->SelectFirstSite();
   EXPECT_EQ(TreeCtrl().GetSelectedItem(), nullptr);
   EXPECT_EQ(Detail()->GetShownCache(), nullptr);
-  // Commands with nothing selected do nothing.
+  // Commands with nothing selected are refused and do nothing.
+  Activate(Tree());
   for (UINT id :
        {ID_ABORT_RELOAD, ID_COMMIT, ID_DELETE_ITEM, ID_COPY_ADD_VARIABLE, ID_COPY_ADD_CACHE}) {
-    Command(id);
+    EXPECT_FALSE(Run(id)) << id;
   }
   EXPECT_TRUE(Roots().empty());
   EXPECT_TRUE(m_boxes.empty());

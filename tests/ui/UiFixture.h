@@ -24,7 +24,7 @@
 #include "model/SiteCacheList.h"
 #include "model/TimeText.h"
 #include "platform/Hooks.h"
-#include "res/Resources.h"
+#include "res/ProgramResources.h"
 #include "support/TempStore.h"
 #include "tree/LeftView.h"
 
@@ -162,6 +162,48 @@ class UiFixture : public ::testing::Test {
   }
   SiteCacheList* Catalogue() const { return Doc() ? Doc()->m_pCatalogue : nullptr; }
   CTreeCtrl& TreeCtrl() const { return Tree()->GetTreeCtrl(); }
+
+  /**
+   * Runs a command as a menu click or its key does: the frame refuses a disabled command. Then
+   * checks that the tree still mirrors the catalogue. False when the command was refused.
+   */
+  bool Run(UINT id) {
+    SCOPED_TRACE(testing::Message() << "after command " << id);
+    const bool ran = Frame()->ExecuteCommand(id) != FALSE;
+    ExpectTreeMirrorsCatalogue();
+    return ran;
+  }
+
+  /**
+   * One site item per entry and one child per variable, in catalogue order: each item's text,
+   * its data (the record itself) and its overlay (the record's state when loading or modified).
+   */
+  void ExpectTreeMirrorsCatalogue() const {
+    if (Tree() == nullptr || Catalogue() == nullptr) return;  // the window is closing
+    const CTreeCtrl& tree = TreeCtrl();
+    auto expectItem = [&](HTREEITEM item, const CObject* record, const CString& text, int state) {
+      EXPECT_EQ(tree.GetItemData(item), reinterpret_cast<DWORD_PTR>(record));
+      EXPECT_EQ(tree.GetItemText(item), text);
+      const int overlay = state == kStateLoading || state == kStateModified ? state : 0;
+      EXPECT_EQ(int(tree.GetItemState(item, TVIS_OVERLAYMASK) >> 8), overlay);
+    };
+    HTREEITEM site = tree.GetRootItem();
+    for (int i = 0; i < Catalogue()->GetSize(); ++i, site = tree.GetNextSiblingItem(site)) {
+      SCOPED_TRACE(testing::Message() << "entry " << i);
+      const SiteCache* entry = Catalogue()->GetEntry(i);
+      ASSERT_NE(site, nullptr);
+      expectItem(site, entry, entry->m_strSite, entry->m_nState);
+      HTREEITEM child = tree.GetChildItem(site);
+      for (int j = 0; j < entry->GetSize(); ++j, child = tree.GetNextSiblingItem(child)) {
+        SCOPED_TRACE(testing::Message() << "variable " << j);
+        const PersetCookie* variable = entry->GetVariable(j);
+        ASSERT_NE(child, nullptr);
+        expectItem(child, variable, variable->m_strName, variable->m_nState);
+      }
+      EXPECT_EQ(child, nullptr) << "items beyond the entry's variables";
+    }
+    EXPECT_EQ(site, nullptr) << "items beyond the catalogue's entries";
+  }
 
   /** Makes the given pane the active view, as a click into it would. */
   void Activate(CView* view) const { Frame()->SetActiveView(view); }

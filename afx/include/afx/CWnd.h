@@ -111,6 +111,9 @@ class CWnd : public CCmdTarget {
   CFrameWnd* GetParentFrame() const;
   /** Gives this window the keyboard focus; returns the window that had it. */
   CWnd* SetFocus();
+  /** Gives the focus back to this window as a window returning to the front does: no
+   *  EN_SETFOCUS, so a dialog opened from that notification does not open again. */
+  void RestoreFocus();
   static CWnd* GetFocus();
 
   DWORD GetStyle() const { return m_dwStyle; }
