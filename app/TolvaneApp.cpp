@@ -1,4 +1,5 @@
 #include "app/TolvaneApp.h"
+#include "../platform/src/Store.h"
 
 #include "app/AboutDlg.h"
 #include "app/MainFrame.h"
