@@ -1,5 +1,4 @@
 #include "app/TolvaneApp.h"
-#include "../platform/src/Store.h"
 
 #include "app/AboutDlg.h"
 #include "app/MainFrame.h"
