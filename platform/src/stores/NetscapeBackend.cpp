@@ -1,0 +1,364 @@
+#include "NetscapeBackend.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <wininet.h>
+
+#include <cerrno>
+#include <cstring>
+#include <deque>
+#include <unordered_set>
+
+#include "../Store.h"
+#include "AtomicFile.h"
+#include "VirtualFiles.h"
+#include "platform/StoreErrors.h"
+
+namespace platform::detail {
+namespace {
+
+constexpr off_t kMaxFileSize = off_t(256)
+                               << 20;  // far beyond any real jar; refuses a stray disk image
+
+FILETIME FromTimespec(const timespec& t) { return FileTimeFromUnix(t.tv_sec); }
+
+// A file name for an entry, from its URL's site part: no separator, nothing hidden.
+std::string FileNameFor(const std::string& url) {
+  const size_t at = url.find('@');
+  const std::string site = at == std::string::npos ? url : url.substr(at + 1);
+  std::string name;
+  for (const char c : site) {
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '.' || c == '_';
+    name += plain ? c : '_';
+    if (name.size() >= 120) break;
+  }
+  return (name.empty() || name[0] == '.' ? "_" + name : name) + ".txt";
+}
+
+}  // namespace
+
+NetscapeBackend::NetscapeBackend(StoreLocation location) : m_location(std::move(location)) {
+  AddVirtualRoot(m_location.path);
+}
+
+NetscapeBackend::~NetscapeBackend() { RemoveVirtualRoot(m_location.path); }
+
+std::string NetscapeBackend::ReadOnlyReason() {
+  if (::access(m_location.path.c_str(), W_OK) != 0) {
+    return "ファイル " + m_location.path + " に書き込む権限がありません。";
+  }
+  const size_t slash = m_location.path.find_last_of('/');
+  const std::string folder = slash == 0 ? "/" : m_location.path.substr(0, slash);
+  // A commit writes a new file beside the old one and renames it over.
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+    return "フォルダー " + folder + " に書き込めないため、ファイルを置き換えられません。";
+  }
+  return {};
+}
+
+bool NetscapeBackend::Load() {
+  struct stat st {};
+  if (::stat(m_location.path.c_str(), &st) != 0) {
+    Fail(ERROR_FILE_NOT_FOUND, "cannot read " + m_location.path + ": " + std::strerror(errno));
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    Fail(ERROR_TOLVANE_NOT_A_STORE, m_location.path + " is not a regular file");
+    return false;
+  }
+  if (st.st_size > kMaxFileSize) {
+    Fail(ERROR_TOLVANE_NOT_A_STORE, m_location.path + " is " + std::to_string(st.st_size) +
+                                        " bytes, too large for a cookies.txt");
+    return false;
+  }
+  std::string bytes;
+  std::string problem;
+  if (!ReadRegularFile(m_location.path, bytes, problem)) {
+    Fail(errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_READ_FAULT, problem);
+    return false;
+  }
+  m_bytes = std::move(bytes);
+  m_file = NetscapeFile::Parse(m_bytes);
+  m_modified = FromTimespec(st.st_mtim);
+  GetSystemTimeAsFileTime(&m_read);
+  m_loaded = true;
+  Regroup();
+  return true;
+}
+
+void NetscapeBackend::Regroup() {
+  m_entries.clear();
+  m_entryIndex.clear();
+  m_owner.clear();
+  auto entryFor = [this](const std::string& url) -> Entry& {
+    const auto [it, added] = m_entryIndex.emplace(url, m_entries.size());
+    if (added) m_entries.push_back(Entry{url, {}});
+    return m_entries[it->second];
+  };
+  std::unordered_set<std::string> present;
+  for (size_t i = 0; i < m_file.lines.size(); ++i) {
+    const NetscapeLine& line = m_file.lines[i];
+    if (line.kind != NetscapeLine::Kind::Cookie) continue;
+    const std::string identity = line.Identity();
+    present.insert(identity);
+    const auto assigned = m_assigned.find(identity);
+    const CookieRecord record = line.ToRecord();
+    Entry& entry =
+        entryFor(assigned != m_assigned.end() ? assigned->second
+                                              : EntryUrlFor(record.Host(), record.Path()));
+    entry.lines.push_back(i);
+    m_owner.emplace(identity, entry.url);
+  }
+  // Cookies gone from the file (someone else removed them) take their placement with them.
+  std::erase_if(m_assigned, [&](const auto& item) { return present.count(item.first) == 0; });
+  for (const std::string& url : m_emptyEntries) entryFor(url);
+}
+
+const NetscapeBackend::Entry* NetscapeBackend::FindEntry(const std::string& url) const {
+  const auto found = m_entryIndex.find(url);
+  return found == m_entryIndex.end() ? nullptr : &m_entries[found->second];
+}
+
+std::string NetscapeBackend::Render(const Entry& entry) const {
+  std::vector<CookieRecord> records;
+  records.reserve(entry.lines.size());
+  for (const size_t i : entry.lines) records.push_back(m_file.lines[i].ToRecord());
+  return RenderCookieRecords(records);
+}
+
+UrlCacheRecord NetscapeBackend::RecordOf(const Entry& entry) const {
+  UrlCacheRecord r;
+  r.url = entry.url;
+  r.localFile = m_location.path + "/" + FileNameFor(entry.url);
+  r.type = NORMAL_CACHE_ENTRY | COOKIE_CACHE_ENTRY;
+  r.size = Render(entry).size();
+  r.modified = m_modified;
+  r.sync = m_read;
+  return r;
+}
+
+std::string NetscapeBackend::EntryUrlFor(const std::string& host, const std::string& path) const {
+  return "Cookie:" + LoginName() + "@" + host + path;
+}
+
+bool NetscapeBackend::List(std::vector<UrlCacheRecord>& records) {
+  if (!Load()) return false;
+  records.clear();
+  records.reserve(m_entries.size());
+  for (const Entry& entry : m_entries) records.push_back(RecordOf(entry));
+  return true;
+}
+
+bool NetscapeBackend::Get(const std::string& url, UrlCacheRecord& record) {
+  if (!EnsureLoaded()) return false;
+  const Entry* entry = FindEntry(url);
+  if (entry == nullptr) {
+    Fail(ERROR_FILE_NOT_FOUND, "no entry " + url);
+    return false;
+  }
+  record = RecordOf(*entry);
+  return true;
+}
+
+bool NetscapeBackend::ReadEntryFile(const UrlCacheRecord& record, std::string& bytes) {
+  if (!EnsureLoaded()) return false;
+  const Entry* entry = FindEntry(record.url);
+  if (entry == nullptr) {
+    Fail(ERROR_FILE_NOT_FOUND, "no entry " + record.url);
+    return false;
+  }
+  bytes = Render(*entry);
+  return true;
+}
+
+bool NetscapeBackend::CreateEntryFile(const std::string& /*url*/, const std::string& extension,
+                                      std::string& path) {
+  for (;;) {
+    path = m_location.path + "/new-" + std::to_string(m_nextFile++) +
+           (extension.empty() ? "" : "." + extension);
+    if (CreateVirtualFile(path)) return true;
+  }
+}
+
+bool NetscapeBackend::Unchanged() {
+  std::string now;
+  std::string problem;
+  if (!ReadRegularFile(m_location.path, now, problem)) {
+    Fail(ERROR_TOLVANE_STORE_CHANGED, problem);
+    return false;
+  }
+  if (now != m_bytes) {
+    Fail(ERROR_TOLVANE_STORE_CHANGED,
+         m_location.path + " changed on disk since it was read; reload to see what it holds now");
+    return false;
+  }
+  return true;
+}
+
+bool NetscapeBackend::Write(const NetscapeFile& file) {
+  std::string bytes = file.Bytes();
+  std::string problem;
+  if (!ReplaceFileAtomically(m_location.path, bytes, 0600, problem)) {
+    const int error = errno;
+    Fail(error == ENOSPC || error == EDQUOT                    ? ERROR_DISK_FULL
+         : error == EACCES || error == EPERM || error == EROFS ? ERROR_ACCESS_DENIED
+                                                               : ERROR_WRITE_FAULT,
+         problem);
+    return false;
+  }
+  struct stat st {};
+  if (::stat(m_location.path.c_str(), &st) == 0) m_modified = FromTimespec(st.st_mtim);
+  m_bytes = std::move(bytes);
+  m_file = NetscapeFile::Parse(m_bytes);
+  return true;
+}
+
+bool NetscapeBackend::Commit(const UrlCacheRecord& record) {
+  std::string bytes;
+  if (!TakeVirtualFile(record.localFile, bytes)) {
+    Fail(ERROR_FILE_NOT_FOUND, "no file " + record.localFile + " was made for this commit");
+    return false;
+  }
+  if (const std::string why = ReadOnlyReason(); !why.empty()) {
+    Fail(ERROR_TOLVANE_STORE_READ_ONLY, m_location.path + " cannot be written");
+    return false;
+  }
+  std::vector<CookieRecord> records;
+  std::string problem;
+  if (!ParseCookieRecords(bytes, records, problem)) {
+    Fail(ERROR_INVALID_DATA, "entry " + record.url + ": " + problem);
+    return false;
+  }
+  if (!EnsureLoaded() || !Unchanged()) return false;
+
+  // Every record's line first: a record the file cannot hold stops the commit before anything
+  // is written.
+  std::vector<NetscapeLine> lines(records.size());
+  for (size_t k = 0; k < records.size(); ++k) {
+    if (!NetscapeLineFromRecord(records[k], m_file.eol, lines[k], problem)) {
+      Fail(ERROR_TOLVANE_COOKIE_NOT_STORABLE,
+           "entry " + record.url + ", cookie \"" + records[k].name + "\": " + problem);
+      return false;
+    }
+  }
+  const Entry* entry = FindEntry(record.url);
+  std::map<std::string, std::deque<size_t>> own;  // this entry's lines by identity
+  if (entry != nullptr) {
+    for (const size_t i : entry->lines) own[m_file.lines[i].Identity()].push_back(i);
+  }
+  for (size_t k = 0; k < records.size(); ++k) {
+    const auto owner = m_owner.find(NetscapeIdentity(records[k]));
+    if (owner != m_owner.end() && owner->second != record.url) {
+      Fail(ERROR_TOLVANE_COOKIE_OF_OTHER_ENTRY,
+           "entry " + record.url + ", cookie \"" + records[k].name + "\" for " + records[k].domain +
+               " belongs to entry " + owner->second);
+      return false;
+    }
+  }
+
+  NetscapeFile next = m_file;
+  std::vector<bool> keep(next.lines.size(), true);
+  std::vector<NetscapeLine> added;
+  for (size_t k = 0; k < records.size(); ++k) {
+    auto found = own.find(NetscapeIdentity(records[k]));
+    if (found == own.end() || found->second.empty()) {
+      added.push_back(std::move(lines[k]));
+      continue;
+    }
+    const size_t i = found->second.front();
+    found->second.pop_front();
+    if (m_file.lines[i].ToRecord() == records[k]) continue;  // untouched: its bytes stay
+    // A changed cookie keeps its place and the line ending it had.
+    const std::string& old = m_file.lines[i].raw;
+    const std::string ending = old.size() >= 2 && old.compare(old.size() - 2, 2, "\r\n") == 0
+                                   ? "\r\n"
+                               : old.back() == '\n' ? "\n"
+                                                    : "";
+    lines[k].raw.resize(lines[k].raw.size() - m_file.eol.size());
+    lines[k].raw += ending;
+    next.lines[i] = std::move(lines[k]);
+  }
+  for (const auto& [identity, left] : own) {
+    for (const size_t i : left) keep[i] = false;
+  }
+  // New cookies go after the entry's last line, or at the end of the file.
+  size_t insertAt = next.lines.size();
+  if (entry != nullptr && !entry->lines.empty()) insertAt = entry->lines.back() + 1;
+  if (insertAt == next.lines.size() && !added.empty() && !next.lines.empty() &&
+      next.lines.back().raw.back() != '\n') {
+    next.lines.back().raw += next.eol;  // the last line needs its end before another follows
+  }
+  NetscapeFile written;
+  written.eol = next.eol;
+  for (size_t i = 0; i <= next.lines.size(); ++i) {
+    if (i == insertAt) {
+      for (NetscapeLine& line : added) written.lines.push_back(std::move(line));
+    }
+    if (i < next.lines.size() && keep[i]) written.lines.push_back(std::move(next.lines[i]));
+  }
+  if (!Write(written)) return false;
+
+  for (const CookieRecord& r : records) {
+    const std::string identity = NetscapeIdentity(r);
+    if (EntryUrlFor(r.Host(), r.Path()) == record.url) {
+      m_assigned.erase(identity);
+    } else {
+      m_assigned[identity] = record.url;
+    }
+  }
+  if (records.empty()) {
+    m_emptyEntries.insert(record.url);
+  } else {
+    m_emptyEntries.erase(record.url);
+  }
+  Regroup();
+  return true;
+}
+
+bool NetscapeBackend::Delete(const std::string& url) {
+  if (!EnsureLoaded()) return false;
+  const Entry* entry = FindEntry(url);
+  if (entry == nullptr) {
+    Fail(ERROR_FILE_NOT_FOUND, "no entry " + url);
+    return false;
+  }
+  if (!entry->lines.empty()) {
+    if (!ReadOnlyReason().empty()) {
+      Fail(ERROR_TOLVANE_STORE_READ_ONLY, m_location.path + " cannot be written");
+      return false;
+    }
+    if (!Unchanged()) return false;
+    NetscapeFile next;
+    next.eol = m_file.eol;
+    std::set<size_t> gone(entry->lines.begin(), entry->lines.end());
+    for (size_t i = 0; i < m_file.lines.size(); ++i) {
+      if (gone.count(i) == 0) next.lines.push_back(m_file.lines[i]);
+    }
+    if (!Write(next)) return false;
+  }
+  m_emptyEntries.erase(url);
+  std::erase_if(m_assigned, [&](const auto& item) { return item.second == url; });
+  Regroup();
+  return true;
+}
+
+bool NetscapeBackend::Check(UrlCacheCheck& report, bool /*repair*/) {
+  if (!Load()) return false;
+  report.entries = int(m_entries.size());
+  report.files = 1;
+  for (size_t i = 0; i < m_file.lines.size(); ++i) {
+    const NetscapeLine& line = m_file.lines[i];
+    if (line.kind == NetscapeLine::Kind::Bad) {
+      report.problems.push_back("line " + std::to_string(i + 1) + ": not a cookie (" +
+                                line.problem + "); kept as it is");
+    }
+  }
+  struct stat st {};
+  if (::stat(m_location.path.c_str(), &st) == 0 && (st.st_mode & 077) != 0) {
+    report.problems.push_back("file readable by others: " + m_location.path);
+  }
+  return true;
+}
+
+}  // namespace platform::detail
