@@ -8,7 +8,9 @@ class CTolvaneApp : public CWinApp {
   CTolvaneApp();
   ~CTolvaneApp() override;
 
+  /** Start-up; an argument names the store to open. */
   BOOL InitInstance() override;
+  int ExitInstance() override;
   /** Puts the time-mode text into the main frame's status bar. */
   void ShowTimeMode(BOOL gmt);
 
@@ -23,6 +25,9 @@ class CTolvaneApp : public CWinApp {
   void OnAppAbout();
 
   DECLARE_MESSAGE_MAP()
+
+ private:
+  int m_nExitCode = 0;  // 1 when start-up could not open the store it was given
 };
 
 /** The one application object of the process. */

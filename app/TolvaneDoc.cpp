@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <iterator>
 
+#include "app/OpenStoreDlg.h"
 #include "app/TolvaneApp.h"
 #include "detail/SearchDlg.h"
 #include "detail/SortDlg.h"
@@ -12,6 +13,8 @@
 #include "model/SiteCacheList.h"
 #include "model/TextExport.h"
 #include "model/TimeText.h"
+#include "platform/CookiesTxt.h"
+#include "platform/PathText.h"
 #include "res/ResourceIds.h"
 #include "tree/LeftView.h"
 
@@ -65,6 +68,11 @@ ON_COMMAND(ID_FILE_SAVE, OnSaveAll)
 ON_COMMAND(ID_FILE_SAVE_AS, OnExportText)
 ON_COMMAND(ID_TOGGLE_GMT, OnToggleGmt)
 ON_UPDATE_COMMAND_UI(ID_TOGGLE_GMT, OnUpdateToggleGmt)
+ON_COMMAND(ID_STORE_OPEN, OnStoreOpen)
+ON_COMMAND(ID_EXPORT_SITE_COOKIES_TXT, OnExportSiteCookiesTxt)
+ON_COMMAND(ID_EXPORT_ALL_COOKIES_TXT, OnExportAllCookiesTxt)
+ON_UPDATE_COMMAND_UI(ID_EXPORT_SITE_COOKIES_TXT, OnUpdateExportSiteCookiesTxt)
+ON_UPDATE_COMMAND_UI(ID_EXPORT_ALL_COOKIES_TXT, OnUpdateExportAllCookiesTxt)
 END_MESSAGE_MAP()
 
 CTolvaneDoc::CTolvaneDoc() : m_pCatalogue(new SiteCacheList) {}
@@ -212,3 +220,80 @@ void CTolvaneDoc::OnToggleGmt() {
 }
 
 void CTolvaneDoc::OnUpdateToggleGmt(CCmdUI* pCmdUI) { pCmdUI->SetCheck(g_bGmtMode ? 1 : 0); }
+
+bool CTolvaneDoc::OpenStore(const platform::StoreLocation& location) {
+  if (ConfirmDiscard()) return false;
+  platform::SetStoreLocation(location.Text());
+  m_pCatalogue->FindCookieFolder();
+  OnNewDocument();
+  UpdateViewsAndSelectFirst();
+  return true;
+}
+
+void CTolvaneDoc::OnStoreOpen() {
+  COpenStoreDlg dlg;
+  dlg.m_stores = platform::FindStores();
+  dlg.m_strLocation = CString(platform::PathToProgram(platform::StoreLocationText()));
+  if (dlg.DoModal() != IDOK) return;
+  OpenStore(dlg.m_location);
+}
+
+void CTolvaneDoc::OnExportSiteCookiesTxt() {
+  SiteCache* entry = nullptr;
+  CLeftView* tree = GetTreeView();
+  if (tree == nullptr || tree->ClassifyItem(nullptr, &entry, nullptr, nullptr, nullptr) ==
+                             CLeftView::kNothing || entry == nullptr) {
+    return;
+  }
+  ExportCookiesTxt({entry});
+}
+
+void CTolvaneDoc::OnExportAllCookiesTxt() {
+  std::vector<SiteCache*> entries;
+  for (int i = 0; i < m_pCatalogue->GetSize(); ++i) entries.push_back(m_pCatalogue->GetEntry(i));
+  ExportCookiesTxt(entries);
+}
+
+void CTolvaneDoc::OnUpdateExportSiteCookiesTxt(CCmdUI* pCmdUI) {
+  CLeftView* tree = GetTreeView();
+  pCmdUI->Enable(tree != nullptr &&
+                 tree->ClassifyItem(nullptr, nullptr, nullptr, nullptr, nullptr) !=
+                     CLeftView::kNothing);
+}
+
+void CTolvaneDoc::OnUpdateExportAllCookiesTxt(CCmdUI* pCmdUI) {
+  pCmdUI->Enable(m_pCatalogue->GetSize() > 0);
+}
+
+void CTolvaneDoc::ExportCookiesTxt(const std::vector<SiteCache*>& entries) {
+  CFileDialog dlg(FALSE, "txt", "cookies.txt", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY |
+                                                   OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST,
+                  afx::Cp932("cookies.txt (*.txt)|*.txt|全て(*.*)|*.*||"), nullptr);
+  if (dlg.DoModal() != IDOK) return;
+  // What the window shows is written, edits not yet committed included.
+  std::string records;
+  for (const SiteCache* entry : entries) records += entry->CookieFileText().str();
+  int count = 0;
+  platform::CookiesTxtFailure failure;
+  if (platform::WriteCookiesTxt(dlg.GetFileSystemPath(), records, count, failure)) {
+    AfxMessageBox(afx::Cp932("cookies.txt に " + std::to_string(count) + " 個のCookieを出力しました."),
+                  MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  CString text = afx::Cp932("cookies.txt の出力に失敗しました.\r\n");
+  text += dlg.GetPathName();
+  text += "\r\n";
+  switch (failure.kind) {
+    case platform::CookiesTxtFailure::Kind::NotStorable:
+      text += afx::Cp932("cookies.txt に書けない文字（ﾀﾌﾞ、制御文字、UTF-8 でない文字）を含むCookieがあります: ");
+      text += CString(failure.cookie);
+      break;
+    case platform::CookiesTxtFailure::Kind::NotWritten:
+      text += afx::Cp932(ExportFailureReason(failure.error));
+      break;
+    default:
+      text += afx::Cp932("Cookieの内容を読み取れません.");
+      break;
+  }
+  AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+}

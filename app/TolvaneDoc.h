@@ -1,8 +1,12 @@
 // The document: owns the cookie catalogue and carries the commands that act on all of it.
 #pragma once
 
-#include "afx/Afx.h"
+#include <vector>
 
+#include "afx/Afx.h"
+#include "platform/StoreLocation.h"
+
+class SiteCache;
 class SiteCacheList;
 class CLeftView;
 class CTolvaneView;
@@ -36,8 +40,19 @@ class CTolvaneDoc : public CDocument {
   void OnExportText();
   void OnToggleGmt();
   void OnUpdateToggleGmt(CCmdUI* pCmdUI);
+  void OnStoreOpen();
+  void OnExportSiteCookiesTxt();
+  void OnExportAllCookiesTxt();
+  void OnUpdateExportSiteCookiesTxt(CCmdUI* pCmdUI);
+  void OnUpdateExportAllCookiesTxt(CCmdUI* pCmdUI);
+
+  /** Switches to the store a location names and loads it (asks first when edits would be
+   *  lost). False when the user kept the current store. */
+  bool OpenStore(const platform::StoreLocation& location);
 
  private:
+  /** Writes the entries' cookies to a cookies.txt the user chooses. */
+  void ExportCookiesTxt(const std::vector<SiteCache*>& entries);
   /** The one view update, then the first site selected. */
   void UpdateViewsAndSelectFirst();
   void SortBySettings();

@@ -71,7 +71,8 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) {
   const QStringList args = QCoreApplication::arguments();
   for (qsizetype i = 1; i < args.size(); ++i) {
     const QString& arg = args[i];
-    const bool flag = arg.startsWith(QLatin1Char('-')) || arg.startsWith(QLatin1Char('/'));
+    // Only '-' starts a flag here: '/' starts every absolute path.
+    const bool flag = arg.startsWith(QLatin1Char('-'));
     const CString param = afx::FromQString(flag ? arg.mid(1) : arg);
     rCmdInfo.ParseParam(param, flag, i + 1 == args.size());
   }

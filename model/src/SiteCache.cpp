@@ -162,26 +162,39 @@ int SiteCache::LoadCookieFile() {
   return result;
 }
 
-int SiteCache::WriteCookieFile(HANDLE file) {
+bool SiteCache::ForEachFileLine(const std::function<bool(const CString&)>& line) const {
   FILETIME time;
   for (const CObject* object : items()) {
     const auto* v = static_cast<const PersetCookie*>(object);
-    if (WriteLine(file, v->m_strName) || WriteLine(file, v->m_strValue) ||
-        WriteLine(file, v->m_strDomain) || WriteLine(file, SignedDecimal(v->m_dwFlags))) {
-      return -1;
+    if (!line(v->m_strName) || !line(v->m_strValue) || !line(v->m_strDomain) ||
+        !line(SignedDecimal(v->m_dwFlags))) {
+      return false;
     }
     TextToFileTime(v->m_strExpire, &time);
-    if (WriteLine(file, SignedDecimal(time.dwLowDateTime)) ||
-        WriteLine(file, SignedDecimal(time.dwHighDateTime))) {
-      return -1;
+    if (!line(SignedDecimal(time.dwLowDateTime)) || !line(SignedDecimal(time.dwHighDateTime))) {
+      return false;
     }
     TextToFileTime(v->m_strLastModify, &time);
-    if (WriteLine(file, SignedDecimal(time.dwLowDateTime)) ||
-        WriteLine(file, SignedDecimal(time.dwHighDateTime)) || WriteLine(file, v->m_strPath)) {
-      return -1;
+    if (!line(SignedDecimal(time.dwLowDateTime)) || !line(SignedDecimal(time.dwHighDateTime)) ||
+        !line(v->m_strPath)) {
+      return false;
     }
   }
-  return 0;
+  return true;
+}
+
+int SiteCache::WriteCookieFile(HANDLE file) {
+  return ForEachFileLine([&](const CString& text) { return WriteLine(file, text) == 0; }) ? 0 : -1;
+}
+
+CString SiteCache::CookieFileText() const {
+  std::string text;
+  ForEachFileLine([&](const CString& line) {
+    text += line.str();
+    text += '\n';
+    return true;
+  });
+  return CString(text);
 }
 
 CString SiteCache::CommitUrlName() const {

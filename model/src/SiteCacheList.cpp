@@ -13,6 +13,10 @@
 
 SiteCacheList::SiteCacheList() {
   g_bGmtMode = 1;
+  FindCookieFolder();
+}
+
+void SiteCacheList::FindCookieFolder() {
   char folder[MAX_PATH] = {};
   const HRESULT result =
       SHGetFolderPathA(nullptr, CSIDL_COOKIES, nullptr, SHGFP_TYPE_CURRENT, folder);

@@ -41,6 +41,10 @@ std::vector<afx::MenuResource> Menus() {
                     Item(ID_FILE_SAVE, "全部保存(&S)\tCtrl+S"),
                     Item(ID_FILE_SAVE_AS, "ﾃｷｽﾄ形式で出力(&T)..."),
                     Separator(),
+                    Item(ID_STORE_OPEN, "ｽﾄｱを開く(&O)...\tCtrl+O"),
+                    Item(ID_EXPORT_SITE_COOKIES_TXT, "選択ｻｲﾄを cookies.txt に出力(&K)..."),
+                    Item(ID_EXPORT_ALL_COOKIES_TXT, "全部を cookies.txt に出力(&C)..."),
+                    Separator(),
                     Item(ID_APP_EXIT, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"),
                 }),
           Popup("編集(&E)",
@@ -94,6 +98,7 @@ std::vector<afx::AcceleratorTable> Accelerators() {
   return {{IDR_MAINFRAME,
            {
                {FVIRTKEY | FCONTROL, 'F', ID_SEARCH},
+               {FVIRTKEY | FCONTROL, 'O', ID_STORE_OPEN},
                {FVIRTKEY | FCONTROL, 'R', ID_FILE_NEW},
                {FVIRTKEY | FCONTROL, 'S', ID_FILE_SAVE},
                {FVIRTKEY, VK_DELETE, ID_DELETE_ITEM},

@@ -1,5 +1,5 @@
-// The modal dialogs of the detail pane and the document: date entry, encoded string, sort
-// and search.
+// The modal dialogs of the detail pane and the document: date entry, encoded string, sort,
+// search and opening another store.
 #include "ResourceParts.h"
 #include "res/ResourceIds.h"
 
@@ -116,10 +116,37 @@ afx::DialogTemplate Search() {
           {}};
 }
 
+afx::DialogTemplate OpenStore() {
+  // The location edit comes first in the tab order: typing a path is the common case.
+  return {IDD_OPEN_STORE,
+          "ｽﾄｱを開く",
+          300,
+          86,
+          kFont,
+          9,
+          kModalStyle,
+          {
+              {IDC_STATIC, K::Static, "場所:", 4, 8, 30, 8, SS_LEFT},
+              {IDC_STORE_LOCATION, K::Edit, "", 36, 6, 176, 12,
+               WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL},
+              {IDC_STORE_BROWSE, K::PushButton, "参照(&B)...", 216, 5, 40, 14, WS_TABSTOP},
+              {IDC_STATIC, K::Static,
+               "ﾌｫﾙﾀﾞかﾌｧｲﾙ。種類を決めるときは 種類:ﾊﾟｽ"
+               "（urlcache、netscape、firefox、chromium、wine）",
+               36, 22, 220, 16, SS_LEFT},
+              {IDC_STATIC, K::Static, "見つかったｽﾄｱ:", 4, 44, 60, 8, SS_LEFT},
+              {IDC_STORE_FOUND, K::ComboBox, "", 4, 54, 252, 80,
+               CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
+              {IDOK, K::DefPushButton, "OK", 262, 5, 34, 14, WS_GROUP | WS_TABSTOP},
+              {IDCANCEL, K::PushButton, "ｷｬﾝｾﾙ", 262, 22, 34, 14, WS_TABSTOP},
+          },
+          {}};
+}
+
 }  // namespace
 
 std::vector<afx::DialogTemplate> ModalDialogs() {
-  return {DateInput(), EncodedString(), Sort(), Search()};
+  return {DateInput(), EncodedString(), Sort(), Search(), OpenStore()};
 }
 
 }  // namespace res::detail

@@ -5,6 +5,7 @@
 #include <wininet.h>
 
 #include <cstdio>
+#include <functional>
 
 #include "afxcore/CArrays.h"
 #include "afxcore/CString.h"
@@ -60,6 +61,8 @@ class SiteCache : public CObArray {
   virtual void DeleteVariable(PersetCookie* variable);
   /** Copies the source with copies of its variables (appended); the entry becomes modified. */
   virtual SiteCache& CopyFrom(const SiteCache& source);
+  /** The bytes of this entry's cookie file as a commit writes them. */
+  CString CookieFileText() const;
   /** This entry's block of the text export. */
   virtual void WriteText(FILE* stream);
   /** Writes the text and one LF; -1 when the text was not written completely. */
@@ -76,4 +79,6 @@ class SiteCache : public CObArray {
 
  private:
   int WriteCookieFile(HANDLE file);
+  /** Calls `line` with each line of the cookie file in order; stops when it returns false. */
+  bool ForEachFileLine(const std::function<bool(const CString&)>& line) const;
 };

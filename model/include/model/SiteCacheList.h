@@ -28,6 +28,9 @@ class SiteCacheList : public CObArray {
     kSortExpireTime = 4,
   };
 
+  /** Asks the shell for the cookie folder again (the store in use changed). */
+  void FindCookieFolder();
+
   /** Loads every cookie entry from scratch; returns the number of entries. */
   virtual int Load();
   /** Deletes the entry's cache entry and file, and the entry when it is in the catalogue. */

@@ -96,6 +96,7 @@
 #define IDD_ENCODED_STRING 137
 #define IDD_SORT 138
 #define IDD_SEARCH 141
+#define IDD_OPEN_STORE 143
 
 // Program commands.
 #define ID_ABORT_RELOAD 32771
@@ -109,6 +110,9 @@
 #define ID_SEARCH_NEXT_HINT 32780
 #define ID_SEARCH_NEXT 32781
 #define ID_TOGGLE_GMT 32789
+#define ID_STORE_OPEN 32790
+#define ID_EXPORT_SITE_COOKIES_TXT 32791
+#define ID_EXPORT_ALL_COOKIES_TXT 32792
 
 // Cache entry form (101).
 #define IDC_LOCAL_FILE 1001
@@ -167,3 +171,8 @@
 #define IDC_FIND_NAME 1035
 #define IDC_FIND_VALUE 1036
 #define IDC_FIND_FROM_NEXT 1037
+
+// Open store dialog (143).
+#define IDC_STORE_FOUND 1040
+#define IDC_STORE_LOCATION 1041
+#define IDC_STORE_BROWSE 1042

@@ -1,0 +1,50 @@
+// The store the URL cache calls of this process work on, and its back end.
+#include <shlobj.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <mutex>
+
+#include "../Store.h"
+#include "Backend.h"
+#include "NetscapeBackend.h"
+#include "platform/StoreErrors.h"
+#include "platform/StoreLocation.h"
+
+namespace platform {
+namespace {
+
+std::mutex g_locationMutex;
+std::string g_locationOverride;
+
+std::string DefaultStorePath() {
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data == '/') {
+    return std::string(data) + "/tolvane/urlcache";
+  }
+  const char* home = std::getenv("HOME");
+  return std::string(home != nullptr && *home != '\0' ? home : ".") +
+         "/.local/share/tolvane/urlcache";
+}
+
+}  // namespace
+
+void SetStoreLocation(const std::string& text) {
+  {
+    std::lock_guard lock(g_locationMutex);
+    g_locationOverride = text;
+  }
+  detail::CloseStore();
+}
+
+std::string StoreLocationText() {
+  {
+    std::lock_guard lock(g_locationMutex);
+    if (!g_locationOverride.empty()) return g_locationOverride;
+  }
+  if (const char* text = std::getenv("TOLVANE_URLCACHE"); text != nullptr && *text != '\0') {
+    return text;
+  }
+  return "urlcache:" + DefaultStorePath();
+}
+
+}  // namespace platform

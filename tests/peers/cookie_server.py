@@ -1,0 +1,86 @@
+#!/usr/bin/env python3
+"""A loopback HTTP server for tests with real cookie peers (curl, wget, browsers).
+
+It listens on 127.0.0.1 only, on a free port it prints as its first line, answers at most
+--max-requests requests and stops by itself after --timeout seconds either way.
+
+  /set      sets the test cookies: lasting and session ones, with and without HttpOnly, Secure
+            and (for a host under .localhost) Domain
+  /echo     answers with the Cookie header it received, as text
+  /close    a page that closes its window (for headless browsers)
+Every request is logged as one line "<path>\t<host>\t<cookie header>" to --log when given.
+"""
+import argparse
+import email.utils
+import http.server
+import sys
+import threading
+import time
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--max-requests", type=int, default=50)
+    parser.add_argument("--timeout", type=float, default=60.0)
+    parser.add_argument("--log")
+    args = parser.parse_args()
+
+    state = {"served": 0}
+    expires = email.utils.formatdate(time.time() + 7 * 86400, usegmt=True)
+
+    class Handler(http.server.BaseHTTPRequestHandler):
+        protocol_version = "HTTP/1.0"
+
+        def log_message(self, *unused):
+            pass
+
+        def do_GET(self):
+            state["served"] += 1
+            host = self.headers.get("Host", "").split(":")[0]
+            cookie = self.headers.get("Cookie", "")
+            path = self.path.split("?")[0]
+            if args.log:
+                with open(args.log, "a", encoding="utf-8") as log:
+                    log.write(f"{path}\t{host}\t{cookie}\n")
+            if path == "/set":
+                cookies = [
+                    f"lasting=one; Expires={expires}; Path=/",
+                    "session=two; Path=/",
+                    f"httponly=three; Expires={expires}; Path=/; HttpOnly",
+                    f"secure=four; Expires={expires}; Path=/; Secure",
+                    f"deep=five; Expires={expires}; Path=/deep",
+                ]
+                if host.endswith(".localhost"):
+                    parent = host.split(".", 1)[1]
+                    cookies.append(f"domain=six; Expires={expires}; Path=/; Domain={parent}")
+                self.answer(b"set\n", cookies)
+            elif path == "/echo":
+                self.answer(cookie.encode("utf-8") + b"\n")
+            elif path == "/close":
+                self.answer(b"<html><body><script>window.close()</script></body></html>",
+                            content_type="text/html")
+            else:
+                self.send_error(404)
+            if state["served"] >= args.max_requests:
+                threading.Thread(target=server.shutdown, daemon=True).start()
+
+        def answer(self, body, cookies=(), content_type="text/plain"):
+            self.send_response(200)
+            for cookie in cookies:
+                self.send_header("Set-Cookie", cookie)
+            self.send_header("Content-Type", content_type)
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
+
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    print(server.server_address[1], flush=True)
+    timer = threading.Timer(args.timeout, server.shutdown)
+    timer.daemon = True
+    timer.start()
+    server.serve_forever()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
