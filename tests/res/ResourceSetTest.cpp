@@ -27,7 +27,7 @@ TEST(ResourceSet, EveryResourceIsPresentOnce) {
     std::vector<int> actual, expected;
   };
   const Case cases[] = {
-      {"dialog", Ids(set.dialogs), {100, 101, 130, 136, 137, 138, 141}},
+      {"dialog", Ids(set.dialogs), {100, 101, 130, 136, 137, 138, 141, 143}},
       {"menu", Ids(set.menus), {128, 134}},
       {"accelerators", Ids(set.accelerators), {128}},
       {"tool bar", Ids(set.toolBars), {128}},
@@ -161,12 +161,12 @@ TEST(ResourceSet, MenuKeyHintsMatchTheAccelerators) {
     });
     EXPECT_TRUE(found) << item.text;
   }
-  EXPECT_EQ(hints, 7);
+  EXPECT_EQ(hints, 8);
 }
 
 TEST(ResourceSet, AcceleratorKeysAreDistinct) {
   const auto& keys = res::Resources().accelerators.at(0).entries;
-  EXPECT_EQ(keys.size(), 10u);
+  EXPECT_EQ(keys.size(), 11u);
   std::set<std::pair<int, int>> seen;
   for (const auto& a : keys) {
     EXPECT_TRUE(a.flags & FVIRTKEY) << a.id;

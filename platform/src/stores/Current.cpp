@@ -48,3 +48,25 @@ std::string StoreLocationText() {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+bool CurrentStoreLocation(StoreLocation& location, std::string& problem) {
+  const std::string text = StoreLocationText();
+  if (text == "urlcache:" + DefaultStorePath()) {
+    // The default store is made on first use; only a store someone named must exist.
+    location = StoreLocation{StoreKind::UrlCache, DefaultStorePath()};
+    return true;
+  }
+  return ResolveStoreLocation(text, location, problem);
+}
+
+std::string StoreReadOnlyReason() { return {}; }
+
+std::vector<FoundStore> FindStores() {
+  FoundStore own;
+  own.location = StoreLocation{StoreKind::UrlCache, DefaultStorePath()};
+  return {own};
+}
+
+}  // namespace platform
