@@ -15,7 +15,7 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 build=build
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVANE_WERROR=ON >/dev/null
-cmake --build "$build" -j"$(nproc)"
+cmake --build "$build" -j"$(nproc)" >/dev/null
 
 work=$(mktemp -d)
 installed_here=""
@@ -31,7 +31,8 @@ fail() {
 version=$("$build/urlcache" --version | awk '{ print $NF }')
 
 echo "== cmake --install into a temporary prefix"
-prefix="$work/prefix"
+# Laid out as a system is, so that appstreamcli can check the tree as a whole.
+prefix="$work/root/usr"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 desktops=("$prefix"/share/applications/*.desktop)
 [ ${#desktops[@]} -eq 1 ] || fail "expected one desktop entry, found: ${desktops[*]}"
@@ -50,7 +51,8 @@ for size in 64 128; do
 done
 grep -q --binary-files=text "$id" "$prefix/bin/tolvane" || fail "tolvane does not name itself $id"
 desktop-file-validate "${desktops[0]}"
-appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/$id.metainfo.xml"
+appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml"
+appstreamcli validate-tree --no-net "$work/root"
 
 echo "== the installed program on a demo store, under Xvfb"
 store="$work/store"
@@ -129,8 +131,8 @@ fi
 left=()
 while read -r path; do
   if [ -d "$path" ]; then
-    # A folder the package shared stays; one left empty was its own.
-    [ -n "$(ls -A "$path")" ] || left+=("$path")
+    # Folders other packages own stay.
+    dpkg-query -S "$path" >/dev/null 2>&1 || left+=("$path")
   elif [ -e "$path" ] || [ -L "$path" ]; then
     left+=("$path")
   fi

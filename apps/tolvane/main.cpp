@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   if (auto status = tolvane::CheckRemainingArguments(argc, argv)) return *status;
   // Desktops match the window to its menu entry and icon by this id.
-  QGuiApplication::setDesktopFileName(QStringLiteral(TOLVANE_APP_ID));
+  QGuiApplication::setDesktopFileName(QString::fromUtf8(TOLVANE_APP_ID));
   if (const char* path = std::getenv("TOLVANE_SCREENSHOT"); path != nullptr && *path != '\0') {
     ScheduleScreenshot(path);
   }
