@@ -50,7 +50,9 @@ for size in 64 128; do
     grep -q "PNG image data, $size x $size" || fail "the $size px icon is not $size px"
 done
 grep -q --binary-files=text "$id" "$prefix/bin/tolvane" || fail "tolvane does not name itself $id"
-desktop-file-validate "${desktops[0]}"
+# It fails on errors only; its warnings count here too (hints do not).
+checked=$(desktop-file-validate "${desktops[0]}" 2>&1) || fail "desktop-file-validate: $checked"
+! grep -q "warning:" <<<"$checked" || fail "desktop-file-validate: $checked"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml"
 appstreamcli validate-tree --no-net "$work/root"
 
