@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Tolvane needs, from Debian 12's packages.
-# Installs nothing when everything is already there.
+# Installs nothing when everything is already there. Packages named as arguments are added.
 set -euo pipefail
 packages=(
   cmake make g++ pkg-config
@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-noto-cjk
   clang libclang-rt-14-dev
+  "$@"
 )
 missing=()
 for p in "${packages[@]}"; do

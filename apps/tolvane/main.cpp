@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "Options.h"
 #include "app/TolvaneApp.h"
 #include "res/ProgramResources.h"
 
@@ -37,8 +38,12 @@ void ScheduleScreenshot(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (auto status = tolvane::HandleEarlyOptions(argc, argv)) return *status;
   afx::RegisterResources(res::Resources());
   QApplication application(argc, argv);
+  if (auto status = tolvane::CheckRemainingArguments(argc, argv)) return *status;
+  // Desktops match the window to its menu entry and icon by this id.
+  QGuiApplication::setDesktopFileName(QString::fromUtf8(TOLVANE_APP_ID));
   if (const char* path = std::getenv("TOLVANE_SCREENSHOT"); path != nullptr && *path != '\0') {
     ScheduleScreenshot(path);
   }

@@ -22,6 +22,7 @@ const char kUsage[] =
     "  --store DIR  use the store in DIR (default: $TOLVANE_URLCACHE, else\n"
     "               $XDG_DATA_HOME/tolvane/urlcache, else ~/.local/share/tolvane/urlcache)\n"
     "  -h, --help   this text\n"
+    "  --version    the tool's name and version\n"
     "\n"
     "Exit status: 0 success; 1 the store could not be used, check found problems or demo\n"
     "found a store that is not empty; 2 wrong usage.\n";
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
   for (; i < argc && argv[i][0] == '-'; ++i) {
     if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) {
       std::fputs(kUsage, stdout);
+      return urlcache::kExitOk;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::fputs("urlcache (Tolvane) " TOLVANE_VERSION "\n", stdout);
       return urlcache::kExitOk;
     }
     if (std::strcmp(argv[i], "--store") == 0 && i + 1 < argc && argv[i + 1][0] != '\0') {
