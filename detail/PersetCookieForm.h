@@ -18,6 +18,8 @@ class CPersetCookieForm : public CDialog {
   void SetPersetCookie(PersetCookie* variable, CLeftView* tree, HTREEITEM item);
 
   PersetCookie* GetPersetCookie() const { return m_pCookie; }
+  /** True while a dialog opened from this form is up: the form must keep its variable. */
+  bool IsBusy() const { return m_nBusy > 0; }
 
   /** A flag check box and the bit of m_dwFlags it stands for. */
   struct FlagBox {
@@ -55,6 +57,7 @@ class CPersetCookieForm : public CDialog {
   PersetCookie* m_pCookie = nullptr;
   CLeftView* m_pTree = nullptr;
   HTREEITEM m_hItem = nullptr;
+  int m_nBusy = 0;
 
   DECLARE_MESSAGE_MAP()
 };
