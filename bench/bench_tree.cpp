@@ -4,11 +4,14 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <memory>
 #include <string>
 
 #include "BenchWindow.h"
+#include "detail/PersetCookieForm.h"
 #include "model/SiteCacheList.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -141,6 +144,31 @@ void BM_SelectAcross100000Variables(benchmark::State& state) {
   if (tree.GetSelectedItem() != items[i]) state.SkipWithError("not selected");
 }
 BENCHMARK(BM_SelectAcross100000Variables)->Unit(benchmark::kMillisecond);
+
+// A keystroke in the form of the site's last variable: stored, marked, its item relabelled.
+void BM_KeystrokeInAFormAmong100000(benchmark::State& state) {
+  BenchWindow& w = LargeSiteWindow();
+  if (!LargeSiteLoaded(state, w)) return;
+  SiteCache* entry = w.Doc()->m_pCatalogue->GetEntry(0);
+  HTREEITEM site = w.Tree()->FindSiteItem(entry);
+  PersetCookie* last = entry->GetVariable(kSiteVariables - 1);
+  w.Tree()->GetTreeCtrl().SelectItem(w.Tree()->FindVariableItem(site, last));
+  CPersetCookieForm* form = w.Detail()->FindCookieForm(kSiteVariables - 1);
+  auto* name = form ? qobject_cast<QLineEdit*>(form->GetDlgItem(IDC_NAME)->GetWidget()) : nullptr;
+  if (!name) {
+    state.SkipWithError("no form for the last variable");
+    return;
+  }
+  int i = 0;
+  for (auto _ : state) {
+    name->insert(QString(QChar('a' + (i++ % 26))));
+    QCoreApplication::processEvents();  // the tree repaints the item
+  }
+  if (w.Tree()->GetTreeCtrl().GetItemText(w.Tree()->FindVariableItem(site, last)) !=
+      last->m_strName)
+    state.SkipWithError("the item was not relabelled");
+}
+BENCHMARK(BM_KeystrokeInAFormAmong100000)->Unit(benchmark::kMicrosecond);
 
 // What a form asks for when it is bound: the item of a variable, anywhere among the 100,000.
 void BM_FindVariableItemAmong100000(benchmark::State& state) {
