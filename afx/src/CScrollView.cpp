@@ -32,6 +32,7 @@ class ScrollArea : public QAbstractScrollArea {
  public:
   explicit ScrollArea(QWidget* parent) : QAbstractScrollArea(parent) {}
   QPointer<QWidget> m_content;
+  CScrollView* m_view = nullptr;  // cleared when the view goes first
 
  protected:
   void scrollContentsBy(int dx, int dy) override {
@@ -54,7 +55,7 @@ class ScrollArea : public QAbstractScrollArea {
   }
 
  private:
-  CScrollView* View() const { return dynamic_cast<CScrollView*>(CWnd::FromWidget(this)); }
+  CScrollView* View() const { return m_view; }
   void Notify() {
     if (CScrollView* view = View()) view->OnScrolled();
   }
@@ -91,7 +92,9 @@ class ScrollArea : public QAbstractScrollArea {
 }  // namespace
 
 CScrollView::CScrollView() = default;
-CScrollView::~CScrollView() = default;
+CScrollView::~CScrollView() {
+  if (auto* area = dynamic_cast<ScrollArea*>(m_pWidget.data())) area->m_view = nullptr;
+}
 
 QWidget* CScrollView::CreateWidget(QWidget* parent, const CREATESTRUCT&) {
   auto* area = new ScrollArea(parent);
@@ -101,6 +104,7 @@ QWidget* CScrollView::CreateWidget(QWidget* parent, const CREATESTRUCT&) {
   PaintButtonFace(area->viewport());
   PaintButtonFace(content);
   area->m_content = content;
+  area->m_view = this;
   m_pContent = content;
   return area;
 }
