@@ -226,18 +226,18 @@ TEST_F(DetailDateDialog, RealDialogOpensOnceAndGivesTheFocusBack) {
   Pump();
   int opened = 0;
   QPointer<QWidget> seen;
-  bool watching = true;
-  std::function<void()> watch = [&] {
-    if (!watching) return;
+  // A timer of this scope: none of its calls can outlive the locals it reads.
+  QTimer watch;
+  watch.setInterval(5);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal && modal != seen) {
       seen = modal;
       ++opened;
       QTest::mouseClick(modal->findChild<QWidget*>(QString::number(IDCANCEL)), Qt::LeftButton);
     }
-    QTimer::singleShot(5, watch);
-  };
-  QTimer::singleShot(0, watch);
+  });
+  watch.start();
   QWidget* expire = Detail()->GetCookieForm(0)->GetDlgItem(IDC_EXPIRE)->GetWidget();
   expire->setFocus(Qt::TabFocusReason);
   for (int i = 0; i < 5; ++i) {
@@ -245,7 +245,7 @@ TEST_F(DetailDateDialog, RealDialogOpensOnceAndGivesTheFocusBack) {
     window->activateWindow();
     Pump();
   }
-  watching = false;
+  watch.stop();
   EXPECT_EQ(opened, 1);
   EXPECT_EQ(QApplication::focusWidget(), expire);
 }
