@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/MainFrame.h"
 #include "app/TolvaneApp.h"
@@ -36,12 +38,16 @@ inline std::string CookieFile(int variables, const std::string& domain) {
 class BenchWindow {
  public:
   // Stores `url` holding `text`, then starts the program over that store.
-  BenchWindow(const std::string& url, const std::string& text) {
+  BenchWindow(const std::string& url, const std::string& text) : BenchWindow({{url, text}}) {}
+  // Stores each (url, text) in order, then starts the program over that store.
+  explicit BenchWindow(const std::vector<std::pair<std::string, std::string>>& entries) {
     platform::SetMessageBoxHandler([](HWND, const char* message, const char*, UINT) {
       std::fprintf(stderr, "message box: %s\n", message);
       return IDOK;
     });
-    if (m_store.AddEntry(url, text).empty()) std::abort();
+    for (const auto& [url, text] : entries) {
+      if (m_store.AddEntry(url, text).empty()) std::abort();
+    }
     afx::RegisterResources(res::Resources());
     m_app = std::make_unique<CTolvaneApp>();
     if (!m_app->InitInstance()) std::abort();

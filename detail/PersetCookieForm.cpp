@@ -110,7 +110,10 @@ void CPersetCookieForm::EditTime(int id, CString PersetCookie::*field) {
   CWnd* edit = GetDlgItem(id);
   CString text;
   GetDlgItemText(id, text);
-  if (EditDateTime(text, edit) != 1) return;
+  ++m_nBusy;
+  const int result = EditDateTime(text, edit);
+  --m_nBusy;
+  if (result != 1) return;
   SetDlgItemText(id, text);
   m_pCookie->*field = text;
   MarkModified();
@@ -120,7 +123,10 @@ void CPersetCookieForm::EditEncoded(int editId, CString PersetCookie::*field) {
   if (!m_pCookie) return;
   auto* edit = static_cast<CEdit*>(GetDlgItem(editId));
   if (!edit) return;
-  if (EditEncodedString(edit, &TolvaneApp()->m_chEncoding, this) != 1) return;
+  ++m_nBusy;
+  const int result = EditEncodedString(edit, &TolvaneApp()->m_chEncoding, this);
+  --m_nBusy;
+  if (result != 1) return;
   edit->GetWindowText(m_pCookie->*field);
   MarkModified();
 }

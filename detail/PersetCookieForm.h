@@ -18,6 +18,8 @@ class CPersetCookieForm : public CDialog {
   void SetPersetCookie(PersetCookie* variable, CLeftView* tree, HTREEITEM item);
 
   PersetCookie* GetPersetCookie() const { return m_pCookie; }
+  /** True while a dialog opened from this form is up: the form must keep its variable. */
+  bool IsBusy() const { return m_nBusy > 0; }
 
  protected:
   void MarkModified();
@@ -48,6 +50,7 @@ class CPersetCookieForm : public CDialog {
   PersetCookie* m_pCookie = nullptr;
   CLeftView* m_pTree = nullptr;
   HTREEITEM m_hItem = nullptr;
+  int m_nBusy = 0;
 
   DECLARE_MESSAGE_MAP()
 };

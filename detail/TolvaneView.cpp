@@ -60,6 +60,8 @@ void CTolvaneView::ShowSiteCache(SiteCache* entry, PersetCookie* variable, HTREE
                                  bool force) {
   if (!m_pCacheForm) return;
 
+  // The scroll moves below would lay out the old stack, or a half-built one.
+  ++m_nHoldLayout;
   if (entry != m_pShownCache || force) {
     auto* doc = dynamic_cast<CTolvaneDoc*>(GetDocument());
     CLeftView* tree = doc ? doc->GetTreeView() : nullptr;
@@ -67,28 +69,15 @@ void CTolvaneView::ShowSiteCache(SiteCache* entry, PersetCookie* variable, HTREE
     ScrollToPosition(CPoint(0, 0));
     m_pCacheForm->SetSiteCache(entry, tree, entryItem);
 
-    int y = m_sizeCacheForm.cy;
-    if (entry) {
-      const int count = entry->GetSize();
-      for (int i = 0; i < count; ++i) {
-        auto* form = new CPersetCookieForm(this);
-        m_cookieForms.Add(form);
-        form->Create(IDD_PERSETCOOKIE_FORM, this);
-        if (m_cyCookieForm == 0) {
-          CRect rect;
-          form->GetWindowRect(&rect);
-          m_cyCookieForm = rect.Height();
-        }
-        PersetCookie* cookie = entry->GetVariable(i);
-        HTREEITEM item = tree ? tree->FindVariableItem(entryItem, cookie) : nullptr;
-        form->SetPersetCookie(cookie, tree, item);
-        form->SetWindowPos(nullptr, 0, y, 0, 0,
-                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-        y += m_cyCookieForm;
-      }
-    }
-    SetScrollSizes(MM_TEXT, CSize(m_sizeCacheForm.cx, y), sizeDefault, sizeDefault);
     m_pShownCache = entry;
+    m_pShownTree = tree;
+    m_hShownItem = entryItem;
+    m_nStackSize = entry ? entry->GetSize() : 0;
+    // The first variable form ever made gives every form's height.
+    if (m_nStackSize > 0 && m_cyCookieForm == 0) ProvideForm(0, 0, 0, -2);
+    SetScrollSizes(MM_TEXT,
+                   CSize(m_sizeCacheForm.cx, m_sizeCacheForm.cy + m_nStackSize * m_cyCookieForm),
+                   sizeDefault, sizeDefault);
   }
 
   if (variable) {
@@ -98,18 +87,21 @@ void CTolvaneView::ShowSiteCache(SiteCache* entry, PersetCookie* variable, HTREE
     ScrollToPosition(CPoint(0, m_sizeCacheForm.cy + index * m_cyCookieForm));
   }
   if (entry || variable) UpdateBars();
+  --m_nHoldLayout;
+  LayOutForms();
 }
 
 void CTolvaneView::ClearCookieForms() {
-  for (void* p : m_cookieForms.items()) {
-    auto* form = static_cast<CPersetCookieForm*>(p);
-    form->DestroyWindow();
-    delete form;
+  for (const StackedForm& slot : m_cookieForms) {
+    slot.form->DestroyWindow();
+    delete slot.form;
   }
-  m_cookieForms.SetSize(0, -1);
+  m_cookieForms.clear();
+  m_nStackSize = 0;
 }
 
 void CTolvaneView::OnDestroy() {
+  ++m_nHoldLayout;  // for good: nothing is made again while the window goes
   CScrollView::OnDestroy();
   if (m_pCacheForm) {
     m_pCacheForm->DestroyWindow();

@@ -73,7 +73,7 @@ void CLeftView::OnUpdate(CView*, LPARAM, CObject*) {
   // the items without reading their data, and unbind the forms, before inserting anything.
   ShowWindow(SW_HIDE);
   tree.SelectItem(nullptr);
-  tree.DeleteAllItems();
+  DeleteAllTreeItems();
   if (detail) detail->ShowSiteCache(nullptr, nullptr, nullptr, true);
 
   const bool expand = TolvaneApp()->m_bTreeExpanded;

@@ -2,6 +2,7 @@
 // (variable item). Item data points at the record; the tree never owns the records.
 #pragma once
 
+#include <unordered_map>
 #include <vector>
 
 #include "afx/Afx.h"
@@ -25,8 +26,10 @@ class CLeftView : public CTreeView {
   /** Kind of item (null = the selection) with its records and items; out params may be null. */
   int ClassifyItem(HTREEITEM item, SiteCache** entry, PersetCookie** variable, HTREEITEM* siteItem,
                    HTREEITEM* variableItem);
-  /** The child of siteItem whose data is variable, or null. */
+  /** The child of siteItem whose data is variable, or null. Constant time. */
   HTREEITEM FindVariableItem(HTREEITEM siteItem, const PersetCookie* variable);
+  /** The site item whose data is entry, or null. Constant time. */
+  HTREEITEM FindSiteItem(const SiteCache* entry) const;
   /** Shows the overlay of an edit state: 1 and 2 have one, anything else none. */
   void SetItemMark(HTREEITEM item, int state);
   void RefreshSiteItem(HTREEITEM siteItem, SiteCache* entry);
@@ -60,8 +63,16 @@ class CLeftView : public CTreeView {
   std::vector<HTREEITEM> SiteItems() const;
   HTREEITEM InsertSiteItem(SiteCache* entry);
   HTREEITEM InsertVariableItem(HTREEITEM siteItem, PersetCookie* variable);
+  /** Deletes an item with its children, forgetting their records first. */
+  void DeleteTreeItem(HTREEITEM item);
+  void DeleteAllTreeItems();
   bool SiteMatches(HTREEITEM siteItem, const CString& text, int targets) const;
   bool VariableMatches(HTREEITEM variableItem, const CString& text, int targets) const;
+
+  // The item of every record in the tree, kept in step with every insertion and deletion, so
+  // that no lookup walks a site's children. A record freed by a re-read may come back at the
+  // same address: deletions forget only the mapping that still names the deleted item.
+  std::unordered_map<const CObject*, HTREEITEM> m_itemOfRecord;
 
   DECLARE_MESSAGE_MAP()
 };

@@ -66,7 +66,7 @@ void CLeftView::OnDeleteItem() {
     // The selection moves off the item first, so the detail view follows while the variable
     // still exists. Afterwards only its address is kept, as an identity none of the entry's
     // variables has; the destroyed object is never touched.
-    tree.DeleteItem(variableItem);
+    DeleteTreeItem(variableItem);
     const auto removed = reinterpret_cast<std::uintptr_t>(variable);
     entry->DeleteVariable(variable);
     variable = nullptr;
@@ -83,7 +83,7 @@ void CLeftView::OnDeleteItem() {
       IDYES) {
     return;
   }
-  tree.DeleteItem(siteItem);
+  DeleteTreeItem(siteItem);
   // With the last site item gone nothing is selected any more, and the forms would stay bound
   // to the entry about to be destroyed.
   if (!tree.GetSelectedItem()) {
@@ -150,10 +150,5 @@ void CLeftView::OnCopyAddCache() {
   CTreeCtrl& tree = GetTreeCtrl();
   tree.SelectItem(nullptr);
   OnUpdate(nullptr, 0, nullptr);
-  for (HTREEITEM site : SiteItems()) {
-    if (tree.GetItemData(site) == reinterpret_cast<DWORD_PTR>(static_cast<CObject*>(copy))) {
-      tree.SelectItem(site);
-      break;
-    }
-  }
+  if (HTREEITEM site = FindSiteItem(copy)) tree.SelectItem(site);
 }

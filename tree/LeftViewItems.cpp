@@ -1,5 +1,8 @@
 // The item operations of the cookie tree: classification, marks, relabelling and rebuilding.
 
+#include <utility>
+#include <vector>
+
 #include "app/TolvaneApp.h"
 #include "model/PersetCookie.h"
 #include "model/SiteCache.h"
@@ -47,12 +50,18 @@ int CLeftView::ClassifyItem(HTREEITEM item, SiteCache** entry, PersetCookie** va
 }
 
 HTREEITEM CLeftView::FindVariableItem(HTREEITEM siteItem, const PersetCookie* variable) {
+  const auto found = m_itemOfRecord.find(variable);
+  if (found == m_itemOfRecord.end()) return nullptr;
   const CTreeCtrl& tree = GetTreeCtrl();
-  for (HTREEITEM child = tree.GetChildItem(siteItem); child;
-       child = tree.GetNextSiblingItem(child)) {
-    if (ItemRecord(tree, child) == variable) return child;
-  }
-  return nullptr;
+  // Only a child of the given site counts, as when its children were searched one by one.
+  if (!siteItem || tree.GetParentItem(found->second) != siteItem) return nullptr;
+  return found->second;
+}
+
+HTREEITEM CLeftView::FindSiteItem(const SiteCache* entry) const {
+  const auto found = m_itemOfRecord.find(entry);
+  if (found == m_itemOfRecord.end()) return nullptr;
+  return GetTreeCtrl().GetParentItem(found->second) ? nullptr : found->second;
 }
 
 void CLeftView::SetItemMark(HTREEITEM item, int state) {
@@ -72,7 +81,7 @@ void CLeftView::RebuildSiteItem(HTREEITEM siteItem, SiteCache* entry) {
   HTREEITEM child = tree.GetChildItem(siteItem);
   while (child) {
     HTREEITEM next = tree.GetNextSiblingItem(child);
-    tree.DeleteItem(child);
+    DeleteTreeItem(child);
     child = next;
   }
   for (int i = 0; i < entry->GetSize(); ++i) InsertVariableItem(siteItem, entry->GetVariable(i));
@@ -125,6 +134,7 @@ HTREEITEM CLeftView::InsertSiteItem(SiteCache* entry) {
   HTREEITEM item = tree.InsertItem(entry->m_strSite, kSiteImage, kSiteImage, TVI_ROOT, TVI_LAST);
   SetItemMark(item, entry->m_nState);
   tree.SetItemData(item, reinterpret_cast<DWORD_PTR>(static_cast<CObject*>(entry)));
+  m_itemOfRecord[entry] = item;
   return item;
 }
 
@@ -134,5 +144,25 @@ HTREEITEM CLeftView::InsertVariableItem(HTREEITEM siteItem, PersetCookie* variab
       tree.InsertItem(variable->m_strName, kVariableImage, kVariableImage, siteItem, TVI_LAST);
   SetItemMark(item, variable->m_nState);
   tree.SetItemData(item, reinterpret_cast<DWORD_PTR>(static_cast<CObject*>(variable)));
+  m_itemOfRecord[variable] = item;
   return item;
+}
+
+void CLeftView::DeleteTreeItem(HTREEITEM item) {
+  CTreeCtrl& tree = GetTreeCtrl();
+  std::vector<std::pair<const CObject*, HTREEITEM>> gone{{ItemRecord(tree, item), item}};
+  for (HTREEITEM child = tree.GetChildItem(item); child; child = tree.GetNextSiblingItem(child))
+    gone.emplace_back(ItemRecord(tree, child), child);
+  // The deletion may move the selection, whose handlers still find the items; afterwards only
+  // the handles are compared, never read.
+  tree.DeleteItem(item);
+  for (const auto& [record, handle] : gone) {
+    const auto found = m_itemOfRecord.find(record);
+    if (found != m_itemOfRecord.end() && found->second == handle) m_itemOfRecord.erase(found);
+  }
+}
+
+void CLeftView::DeleteAllTreeItems() {
+  GetTreeCtrl().DeleteAllItems();
+  m_itemOfRecord.clear();
 }

@@ -1,7 +1,9 @@
 #include "afx/CScrollView.h"
 
-#include <QScrollArea>
+#include <QAbstractScrollArea>
+#include <QResizeEvent>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "afx/AfxFunctions.h"
 
@@ -23,26 +25,93 @@ void PaintButtonFace(QWidget* w) {
   w->setAutoFillBackground(true);
 }
 
+// The view's window. Its content widget always covers the viewport and never moves: scrolling
+// moves the children instead, so the scrollable height is not bounded by the largest widget
+// Qt can make (2^24 pixels), which a long stack of forms exceeds.
+class ScrollArea : public QAbstractScrollArea {
+ public:
+  explicit ScrollArea(QWidget* parent) : QAbstractScrollArea(parent) {}
+  QPointer<QWidget> m_content;
+  CScrollView* m_view = nullptr;  // cleared when the view goes first
+
+ protected:
+  void scrollContentsBy(int dx, int dy) override {
+    if (m_content) m_content->scroll(dx, dy);
+    Notify();
+  }
+
+  void resizeEvent(QResizeEvent* event) override {  // the viewport's size
+    QAbstractScrollArea::resizeEvent(event);
+    if (m_content) m_content->resize(viewport()->size());
+    if (CScrollView* view = View()) view->UpdateBars();
+    Notify();
+  }
+
+  // Tab into a control that is out of sight brings it into view, as a scroll area does.
+  bool focusNextPrevChild(bool next) override {
+    if (!QAbstractScrollArea::focusNextPrevChild(next)) return false;
+    if (QWidget* focus = focusWidget()) EnsureVisible(focus, 50, 50);
+    return true;
+  }
+
+ private:
+  CScrollView* View() const { return m_view; }
+  void Notify() {
+    if (CScrollView* view = View()) view->OnScrolled();
+  }
+
+  // QScrollArea::ensureWidgetVisible, with the content's client coordinates.
+  void EnsureVisible(QWidget* child, int xmargin, int ymargin) {
+    if (!m_content || !m_content->isAncestorOf(child)) return;
+    const QRect microFocus = child->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const QRect defaultMicroFocus =
+        child->QWidget::inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QRect focus = microFocus != defaultMicroFocus
+                      ? QRect(child->mapTo(m_content, microFocus.topLeft()), microFocus.size())
+                      : QRect(child->mapTo(m_content, QPoint(0, 0)), child->size());
+    const QRect visible(QPoint(0, 0), viewport()->size());
+    if (visible.contains(focus)) return;
+    focus.adjust(-xmargin, -ymargin, xmargin, ymargin);
+    QScrollBar* h = horizontalScrollBar();
+    QScrollBar* v = verticalScrollBar();
+    if (focus.width() > visible.width())
+      h->setValue(h->value() + focus.center().x() - visible.width() / 2);
+    else if (focus.right() > visible.right())
+      h->setValue(h->value() + focus.right() - visible.width() + 1);
+    else if (focus.left() < visible.left())
+      h->setValue(h->value() + focus.left());
+    if (focus.height() > visible.height())
+      v->setValue(v->value() + focus.center().y() - visible.height() / 2);
+    else if (focus.bottom() > visible.bottom())
+      v->setValue(v->value() + focus.bottom() - visible.height() + 1);
+    else if (focus.top() < visible.top())
+      v->setValue(v->value() + focus.top());
+  }
+};
+
 }  // namespace
 
 CScrollView::CScrollView() = default;
-CScrollView::~CScrollView() = default;
+CScrollView::~CScrollView() {
+  if (auto* area = dynamic_cast<ScrollArea*>(m_pWidget.data())) area->m_view = nullptr;
+}
 
 QWidget* CScrollView::CreateWidget(QWidget* parent, const CREATESTRUCT&) {
-  auto* area = new QScrollArea(parent);
-  area->setWidgetResizable(false);
+  auto* area = new ScrollArea(parent);
   area->setFrameShape(QFrame::NoFrame);
-  area->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  auto* content = new QWidget();
-  content->resize(0, 0);
-  area->setWidget(content);
+  auto* content = new QWidget(area->viewport());
+  content->setGeometry(QRect(QPoint(0, 0), area->viewport()->size()));
   PaintButtonFace(area->viewport());
   PaintButtonFace(content);
+  area->m_content = content;
+  area->m_view = this;
   m_pContent = content;
   return area;
 }
 
-QScrollArea* CScrollView::GetScrollArea() const { return qobject_cast<QScrollArea*>(m_pWidget); }
+QAbstractScrollArea* CScrollView::GetScrollArea() const {
+  return qobject_cast<QAbstractScrollArea*>(m_pWidget);
+}
 
 QWidget* CScrollView::GetClientWidget() const { return m_pContent; }
 
@@ -53,12 +122,11 @@ void CScrollView::SetScrollSizes(int, SIZE sizeTotal, const SIZE& sizePage, cons
                     sizePage.cy ? sizePage.cy : sizeTotal.cy / 10);
   m_lineDev = CSize(sizeLine.cx ? sizeLine.cx : m_pageDev.cx / 10,
                     sizeLine.cy ? sizeLine.cy : m_pageDev.cy / 10);
-  if (m_pContent) m_pContent->resize(sizeTotal.cx, sizeTotal.cy);
   UpdateBars();
 }
 
 void CScrollView::UpdateBars() {
-  QScrollArea* area = GetScrollArea();
+  QAbstractScrollArea* area = GetScrollArea();
   if (!area) return;
   // Set the ranges now rather than when Qt next lays out, so that positions clamp at once.
   const QSize view = area->maximumViewportSize();
@@ -77,7 +145,7 @@ void CScrollView::UpdateBars() {
 }
 
 void CScrollView::ScrollToPosition(POINT pt) {
-  QScrollArea* area = GetScrollArea();
+  QAbstractScrollArea* area = GetScrollArea();
   if (!area) return;
   UpdateBars();
   area->horizontalScrollBar()->setValue(pt.x);  // the bars clamp to their ranges
@@ -85,7 +153,7 @@ void CScrollView::ScrollToPosition(POINT pt) {
 }
 
 CPoint CScrollView::GetScrollPosition() const {
-  QScrollArea* area = GetScrollArea();
+  QAbstractScrollArea* area = GetScrollArea();
   if (!area) return CPoint();
   return CPoint(area->horizontalScrollBar()->value(), area->verticalScrollBar()->value());
 }

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 
 #include "AfxInternal.h"
@@ -13,11 +14,20 @@ IMPLEMENT_DYNAMIC(CTreeCtrl, CWnd)
 
 namespace {
 
-constexpr int kDataRole = Qt::UserRole;
-constexpr int kBytesRole = Qt::UserRole + 1;
-constexpr int kImageRole = Qt::UserRole + 2;
-constexpr int kSelectedImageRole = Qt::UserRole + 3;
-constexpr int kOverlayRole = Qt::UserRole + 4;
+// An item of the control: what the tree control keeps per item, in plain members (item data
+// roles would cost a variant each, several times over for a site of 100,000 cookies).
+class TreeItem : public QTreeWidgetItem {
+ public:
+  CString m_bytes;  // the text as given, CP932
+  int m_nImage = 0;
+  int m_nSelectedImage = 0;
+  int m_nOverlay = 0;
+  DWORD_PTR m_data = 0;
+};
+
+// Every item of a control is made by InsertItem.
+TreeItem* Item(QTreeWidgetItem* item) { return static_cast<TreeItem*>(item); }
+DWORD_PTR DataOf(QTreeWidgetItem* item) { return item ? Item(item)->m_data : 0; }
 
 // The tree control's window. A right click does not move the selection; its release is NM_RCLICK.
 class TreeWidget : public QTreeWidget {
@@ -92,6 +102,7 @@ QTreeWidgetItem* ChildAt(QTreeWidget* tree, QTreeWidgetItem* parent, int index) 
 
 CTreeCtrl::~CTreeCtrl() {
   if (TreeWidget* tree = Tree(m_pWidget)) tree->m_ctrl = nullptr;
+  for (QTreeWidgetItem* item : m_pending) delete item;  // never joined the tree
 }
 
 QTreeWidgetItem* CTreeCtrl::ItemFromHandle(HTREEITEM hItem) {
@@ -104,6 +115,11 @@ HTREEITEM CTreeCtrl::HandleFromItem(QTreeWidgetItem* item) {
 }
 
 QTreeWidget* CTreeCtrl::GetTreeWidget() const {
+  FlushInserts();
+  return Widget();
+}
+
+QTreeWidget* CTreeCtrl::Widget() const {
   // Every item operation starts here; the cast is made once per widget, not once per call.
   QWidget* widget = GetWidget();
   if (widget != m_pCastFor) {
@@ -111,6 +127,20 @@ QTreeWidget* CTreeCtrl::GetTreeWidget() const {
     m_pCastTree = Tree(widget);
   }
   return m_pCastTree;
+}
+
+void CTreeCtrl::FlushInserts() const {
+  m_bFlushPosted = false;
+  if (m_pending.empty()) return;
+  QTreeWidget* tree = Widget();
+  const QList<QTreeWidgetItem*> items(m_pending.begin(), m_pending.end());
+  m_pending.clear();
+  ++m_nSilent;
+  if (m_pPendingParent)
+    m_pPendingParent->addChildren(items);
+  else if (tree)
+    tree->addTopLevelItems(items);
+  --m_nSilent;
 }
 
 QWidget* CTreeCtrl::CreateTreeWidget(QWidget* parent) {
@@ -169,9 +199,9 @@ void CTreeCtrl::Notify(UINT code, QTreeWidgetItem* oldItem, QTreeWidgetItem* new
   nm.hdr.code = code;
   nm.action = action;
   nm.itemOld.hItem = HandleFromItem(oldItem);
-  nm.itemOld.lParam = oldItem ? LPARAM(oldItem->data(0, kDataRole).toULongLong()) : 0;
+  nm.itemOld.lParam = LPARAM(DataOf(oldItem));
   nm.itemNew.hItem = HandleFromItem(newItem);
-  nm.itemNew.lParam = newItem ? LPARAM(newItem->data(0, kDataRole).toULongLong()) : 0;
+  nm.itemNew.lParam = LPARAM(DataOf(newItem));
   LRESULT result = 0;
   if (m_bReflect) {
     if (const AFX_MSGMAP_ENTRY* e =
@@ -207,24 +237,43 @@ void CTreeCtrl::SetCurrentSilently(QTreeWidgetItem* item) {
 HTREEITEM CTreeCtrl::InsertItem(LPCTSTR lpszItem, int nImage, int nSelectedImage, HTREEITEM hParent,
                                 HTREEITEM hInsertAfter) {
   ForgetIndexHints();
-  QTreeWidget* tree = GetTreeWidget();
+  QTreeWidget* tree = Widget();
   if (!tree) return nullptr;
-  const CString bytes(lpszItem ? lpszItem : "");
-  auto* item = new QTreeWidgetItem();
-  item->setText(0, afx::ToQString(bytes));
-  item->setData(0, kBytesRole, QByteArray(bytes.GetString(), bytes.GetLength()));
-  item->setData(0, kImageRole, nImage);
-  item->setData(0, kSelectedImageRole, nSelectedImage);
-  item->setData(0, kOverlayRole, 0);
-  item->setData(0, kDataRole, qulonglong(0));
+  auto* item = new TreeItem();
+  item->m_bytes = lpszItem ? lpszItem : "";
+  item->setText(0, afx::ToQString(item->m_bytes));
+  item->m_nImage = nImage;
+  item->m_nSelectedImage = nSelectedImage;
+  RefreshIcon(item);  // before the item joins the model, where every change is a signal
   QTreeWidgetItem* parent = ItemFromHandle(hParent);
-  const int count = parent ? parent->childCount() : tree->topLevelItemCount();
-  int index = count;
-  if (hInsertAfter == TVI_FIRST) {
-    index = 0;
-  } else if (QTreeWidgetItem* after = ItemFromHandle(hInsertAfter)) {
+  QTreeWidgetItem* after = ItemFromHandle(hInsertAfter);
+
+  if (hInsertAfter != TVI_FIRST && !after) {
+    // Appends wait and join their parent together, in one insertion of the model, when anything
+    // next looks at the tree (or the event loop comes round): one by one, Qt's views do work
+    // for each, which for a site of 100,000 cookies is most of the rebuild.
+    if (!m_pending.empty() && m_pPendingParent != parent) FlushInserts();
+    m_pPendingParent = parent;
+    m_pending.push_back(item);
+    if (!m_bFlushPosted) {
+      m_bFlushPosted = true;
+      if (TreeWidget* widget = Tree(tree)) {
+        QMetaObject::invokeMethod(
+            widget,
+            [widget] {
+              if (widget->m_ctrl) widget->m_ctrl->FlushInserts();
+            },
+            Qt::QueuedConnection);
+      }
+    }
+    return HandleFromItem(item);
+  }
+
+  FlushInserts();
+  int index = 0;
+  if (after) {
     const int at = parent ? parent->indexOfChild(after) : tree->indexOfTopLevelItem(after);
-    if (at >= 0) index = at + 1;
+    index = at >= 0 ? at + 1 : (parent ? parent->childCount() : tree->topLevelItemCount());
   }
   ++m_nSilent;
   if (parent)
@@ -232,7 +281,6 @@ HTREEITEM CTreeCtrl::InsertItem(LPCTSTR lpszItem, int nImage, int nSelectedImage
   else
     tree->insertTopLevelItem(index, item);
   --m_nSilent;
-  RefreshIcon(item);
   return HandleFromItem(item);
 }
 
@@ -279,6 +327,7 @@ HTREEITEM CTreeCtrl::GetRootItem() const {
 }
 
 HTREEITEM CTreeCtrl::GetChildItem(HTREEITEM hItem) const {
+  FlushInserts();
   QTreeWidgetItem* item = ItemFromHandle(hItem);
   if (!item) return hItem == TVI_ROOT ? GetRootItem() : nullptr;
   if (!item->childCount()) return nullptr;
@@ -322,6 +371,7 @@ HTREEITEM CTreeCtrl::GetPrevSiblingItem(HTREEITEM hItem) const {
 }
 
 HTREEITEM CTreeCtrl::GetParentItem(HTREEITEM hItem) const {
+  FlushInserts();
   QTreeWidgetItem* item = ItemFromHandle(hItem);
   return item ? HandleFromItem(item->parent()) : nullptr;
 }
@@ -357,6 +407,7 @@ HTREEITEM CTreeCtrl::GetNextItem(HTREEITEM hItem, UINT nCode) const {
 }
 
 BOOL CTreeCtrl::ItemHasChildren(HTREEITEM hItem) const {
+  FlushInserts();
   QTreeWidgetItem* item = ItemFromHandle(hItem);
   return item && item->childCount() > 0;
 }
@@ -408,6 +459,7 @@ BOOL CTreeCtrl::EnsureVisible(HTREEITEM hItem) {
 }
 
 BOOL CTreeCtrl::Expand(HTREEITEM hItem, UINT nCode) {
+  FlushInserts();
   QTreeWidgetItem* item = ItemFromHandle(hItem);
   if (!item || item->childCount() == 0) return FALSE;
   switch (nCode & 0x3u) {
@@ -426,38 +478,32 @@ BOOL CTreeCtrl::Expand(HTREEITEM hItem, UINT nCode) {
   return TRUE;
 }
 
-DWORD_PTR CTreeCtrl::GetItemData(HTREEITEM hItem) const {
-  QTreeWidgetItem* item = ItemFromHandle(hItem);
-  return item ? DWORD_PTR(item->data(0, kDataRole).toULongLong()) : 0;
-}
+DWORD_PTR CTreeCtrl::GetItemData(HTREEITEM hItem) const { return DataOf(ItemFromHandle(hItem)); }
 
 BOOL CTreeCtrl::SetItemData(HTREEITEM hItem, DWORD_PTR dwData) {
   QTreeWidgetItem* item = ItemFromHandle(hItem);
   if (!item) return FALSE;
-  item->setData(0, kDataRole, qulonglong(dwData));
+  Item(item)->m_data = dwData;  // nothing shows it: no signal
   return TRUE;
 }
 
 CString CTreeCtrl::GetItemText(HTREEITEM hItem) const {
   QTreeWidgetItem* item = ItemFromHandle(hItem);
-  if (!item) return CString();
-  const QByteArray bytes = item->data(0, kBytesRole).toByteArray();
-  return CString(bytes.constData(), int(bytes.size()));
+  return item ? Item(item)->m_bytes : CString();
 }
 
 BOOL CTreeCtrl::SetItemText(HTREEITEM hItem, LPCTSTR lpszItem) {
   QTreeWidgetItem* item = ItemFromHandle(hItem);
   if (!item) return FALSE;
-  const CString bytes(lpszItem ? lpszItem : "");
-  item->setData(0, kBytesRole, QByteArray(bytes.GetString(), bytes.GetLength()));
-  item->setText(0, afx::ToQString(bytes));
+  Item(item)->m_bytes = lpszItem ? lpszItem : "";
+  item->setText(0, afx::ToQString(Item(item)->m_bytes));
   return TRUE;
 }
 
 UINT CTreeCtrl::GetItemState(HTREEITEM hItem, UINT nStateMask) const {
   QTreeWidgetItem* item = ItemFromHandle(hItem);
   if (!item) return 0;
-  UINT state = INDEXTOOVERLAYMASK(item->data(0, kOverlayRole).toInt());
+  UINT state = INDEXTOOVERLAYMASK(Item(item)->m_nOverlay);
   if (GetTreeWidget() && GetTreeWidget()->currentItem() == item) state |= TVIS_SELECTED;
   if (item->isExpanded()) state |= TVIS_EXPANDED;
   return state & nStateMask;
@@ -466,11 +512,15 @@ UINT CTreeCtrl::GetItemState(HTREEITEM hItem, UINT nStateMask) const {
 BOOL CTreeCtrl::SetItemState(HTREEITEM hItem, UINT nState, UINT nStateMask) {
   QTreeWidgetItem* item = ItemFromHandle(hItem);
   if (!item) return FALSE;
-  if (nStateMask & TVIS_OVERLAYMASK) {
-    item->setData(0, kOverlayRole, int((nState & TVIS_OVERLAYMASK) >> 8));
+  const int overlay = int((nState & TVIS_OVERLAYMASK) >> 8);
+  if ((nStateMask & TVIS_OVERLAYMASK) && Item(item)->m_nOverlay != overlay) {
+    Item(item)->m_nOverlay = overlay;
     RefreshIcon(item);
   }
-  if (nStateMask & TVIS_EXPANDED) item->setExpanded(nState & TVIS_EXPANDED);
+  if (nStateMask & TVIS_EXPANDED) {
+    FlushInserts();
+    item->setExpanded(nState & TVIS_EXPANDED);
+  }
   if ((nStateMask & TVIS_SELECTED) && (nState & TVIS_SELECTED)) SelectItem(hItem);
   return TRUE;
 }
@@ -478,16 +528,16 @@ BOOL CTreeCtrl::SetItemState(HTREEITEM hItem, UINT nState, UINT nStateMask) {
 BOOL CTreeCtrl::GetItemImage(HTREEITEM hItem, int& nImage, int& nSelectedImage) const {
   QTreeWidgetItem* item = ItemFromHandle(hItem);
   if (!item) return FALSE;
-  nImage = item->data(0, kImageRole).toInt();
-  nSelectedImage = item->data(0, kSelectedImageRole).toInt();
+  nImage = Item(item)->m_nImage;
+  nSelectedImage = Item(item)->m_nSelectedImage;
   return TRUE;
 }
 
 BOOL CTreeCtrl::SetItemImage(HTREEITEM hItem, int nImage, int nSelectedImage) {
   QTreeWidgetItem* item = ItemFromHandle(hItem);
   if (!item) return FALSE;
-  item->setData(0, kImageRole, nImage);
-  item->setData(0, kSelectedImageRole, nSelectedImage);
+  Item(item)->m_nImage = nImage;
+  Item(item)->m_nSelectedImage = nSelectedImage;
   RefreshIcon(item);
   return TRUE;
 }
@@ -519,7 +569,13 @@ CImageList* CTreeCtrl::SetImageList(CImageList* pImageList, int nImageListType) 
       const CSize size = pImageList->GetImageSize();
       tree->setIconSize(QSize(size.cx, size.cy));
     }
-    for (QTreeWidgetItemIterator it(tree); *it; ++it) RefreshIcon(*it);
+    {
+      // One repaint for all: a change signal per item has the view look each one up in its
+      // rows, which for 100,000 shown rows is a long search each.
+      const QSignalBlocker quiet(tree->model());
+      for (QTreeWidgetItemIterator it(tree); *it; ++it) RefreshIcon(*it);
+    }
+    tree->viewport()->update();
   }
   return previous;
 }
@@ -533,9 +589,9 @@ void CTreeCtrl::RefreshIcon(QTreeWidgetItem* item) const {
     item->setIcon(0, QIcon());
     return;
   }
-  const int overlay = item->data(0, kOverlayRole).toInt();
-  const int image = item->data(0, kImageRole).toInt();
-  const int selected = item->data(0, kSelectedImageRole).toInt();
+  const int overlay = Item(item)->m_nOverlay;
+  const int image = Item(item)->m_nImage;
+  const int selected = Item(item)->m_nSelectedImage;
   // Items share a few icons; composing each item's own would dominate a large rebuild.
   const IconKey key{image, selected, overlay, m_pImageList->GetImageCount()};
   auto it = m_iconCache.find(key);

@@ -108,6 +108,29 @@ void CollectPostOrder(QWidget* w, std::vector<CWnd*>& out) {
   if (CWnd* wnd = CWnd::FromWidget(w)) out.push_back(wnd);
 }
 
+// The tab stops inside root (itself included), in the order Tab visits them.
+std::vector<QWidget*> TabStopsOf(QWidget* root) {
+  std::vector<QWidget*> stops;
+  QWidget* window = root->window();
+  for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain()) {
+    if ((w->focusPolicy() & Qt::TabFocus) && (w == root || root->isAncestorOf(w)))
+      stops.push_back(w);
+  }
+  return stops;
+}
+
+// A window placed after a sibling in Z order follows it in the dialog's tab order, as on Windows:
+// its tab stops move, in their order, to just behind the sibling's last one.
+void PlaceTabStopsAfter(QWidget* w, QWidget* after) {
+  const std::vector<QWidget*> before = TabStopsOf(after);
+  if (before.empty()) return;
+  QWidget* previous = before.back();
+  for (QWidget* stop : TabStopsOf(w)) {
+    QWidget::setTabOrder(previous, stop);
+    previous = stop;
+  }
+}
+
 // Client coordinates of scrolling controls are those of their viewport.
 QWidget* CoordinateWidget(QWidget* w) {
   if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) return area->viewport();
@@ -445,7 +468,15 @@ BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int c
   if (!w) return FALSE;
   if (!(nFlags & SWP_NOMOVE)) w->move(x, y);
   if (!(nFlags & SWP_NOSIZE)) w->resize(cx, cy);
-  if (!(nFlags & SWP_NOZORDER) && !pWndInsertAfter) w->raise();
+  if (!(nFlags & SWP_NOZORDER)) {
+    QWidget* after = pWndInsertAfter ? pWndInsertAfter->GetWidget() : nullptr;
+    if (!pWndInsertAfter) {
+      w->raise();
+    } else if (after && after != w && after->parentWidget() == w->parentWidget()) {
+      w->stackUnder(after);
+      PlaceTabStopsAfter(w, after);
+    }
+  }
   if (nFlags & SWP_SHOWWINDOW) ShowWindow(SW_SHOW);
   if (nFlags & SWP_HIDEWINDOW) ShowWindow(SW_HIDE);
   return TRUE;

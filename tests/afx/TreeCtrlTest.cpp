@@ -2,9 +2,11 @@
 // the right-click notification and the context menu.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QTest>
 #include <QTreeWidget>
+#include <functional>
 
 #include "AfxTestSupport.h"
 
@@ -151,6 +153,70 @@ TEST_F(TreeTest, ConnectingLinesFollowTheStyle) {
   EXPECT_GT(dotsBesideA2(), 2);
   view->ModifyStyle(TVS_HASLINES, 0);
   EXPECT_EQ(dotsBesideA2(), 0);
+}
+
+// Items appended at the end of a level join the tree together, later; every query made before
+// then must find them already in place.
+TEST_F(TreeTest, AppendedItemsAreInPlaceForWhateverLooksFirst) {
+  struct Query {
+    const char* name;
+    std::function<bool()> holds;
+  };
+  const Query queries[] = {
+      {"first child", [this] { return Tree().GetChildItem(items["A"]) == items["a1"]; }},
+      {"parent", [this] { return Tree().GetParentItem(items["a3"]) == items["A"]; }},
+      {"has children", [this] { return Tree().ItemHasChildren(items["A"]) != FALSE; }},
+      {"next sibling", [this] { return Tree().GetNextSiblingItem(items["a2"]) == items["a3"]; }},
+      {"next root", [this] { return Tree().GetNextSiblingItem(items["A"]) == items["B"]; }},
+      {"count", [this] { return Tree().GetCount() == 5u; }},
+      {"expand",
+       [this] {
+         return Tree().Expand(items["A"], TVE_EXPAND) &&
+                Tree().GetItemState(items["A"], TVIS_EXPANDED) == TVIS_EXPANDED;
+       }},
+      {"expand by state",
+       [this] {
+         Tree().SetItemState(items["A"], TVIS_EXPANDED, TVIS_EXPANDED);
+         return Tree().GetItemState(items["A"], TVIS_EXPANDED) == TVIS_EXPANDED;
+       }},
+      {"select",
+       [this] {
+         Tree().SelectItem(items["a3"]);
+         return SelectedText() == "a3" && view->selections == std::vector<CString>{"a3"};
+       }},
+      {"delete",
+       [this] {
+         Tree().DeleteItem(items["a2"]);
+         return Tree().GetNextSiblingItem(items["a1"]) == items["a3"];
+       }},
+      {"insert after an item",
+       [this] {
+         HTREEITEM x = Tree().InsertItem("x", 0, 0, items["A"], items["a1"]);
+         return Tree().GetNextSiblingItem(items["a1"]) == x &&
+                Tree().GetNextSiblingItem(x) == items["a2"];
+       }},
+      {"the Qt widget", [this] { return Tree().GetTreeWidget()->topLevelItemCount() == 2; }},
+      {"the event loop, with nothing asking",
+       [this] {
+         QTreeWidget* widget = Tree().GetTreeWidget();  // asked once, before the appends
+         Add("C");
+         QCoreApplication::processEvents();
+         return widget->topLevelItemCount() == 3 && widget->topLevelItem(0)->childCount() == 3;
+       }},
+  };
+  for (const Query& query : queries) {
+    Tree().DeleteAllItems();
+    view->selections.clear();
+    HTREEITEM a = Add("A");
+    Add("a1", a);
+    Add("a2", a);
+    Add("a3", a);
+    Add("B");
+    Tree().SetItemData(items["a1"], 42);  // item data needs no tree
+    EXPECT_TRUE(query.holds()) << query.name;
+    EXPECT_EQ(Tree().GetItemData(items["a1"]), 42u) << query.name;
+  }
+  Add("left waiting", items["B"]);  // freed with the control
 }
 
 TEST_F(TreeTest, SelectingNotifiesInsideTheCallOnlyOnChange) {

@@ -1,11 +1,12 @@
-// A scrolling view over QScrollArea: the content has the total size given to SetScrollSizes;
-// child windows are placed on the content in logical coordinates and scroll with it. The
-// background is the button-face colour.
+// A scrolling view: the content has the total size given to SetScrollSizes, of any height (it is
+// not a widget of that size). Child windows are placed in client coordinates and move when the
+// view scrolls, as ScrollWindow moves them; at position (0, 0) client and logical coordinates
+// coincide. The background is the button-face colour.
 #pragma once
 
 #include "afx/CView.h"
 
-class QScrollArea;
+class QAbstractScrollArea;
 
 class CScrollView : public CView {
   DECLARE_DYNAMIC(CScrollView)
@@ -28,9 +29,13 @@ class CScrollView : public CView {
 
   QWidget* GetClientWidget() const override;
 
+  /** Called after the visible part of the content changed: the position moved (bars, wheel,
+   *  keyboard focus, ScrollToPosition, a range that shrank) or the view was resized. */
+  virtual void OnScrolled() {}
+
  protected:
   QWidget* CreateWidget(QWidget* parent, const CREATESTRUCT& cs) override;
-  QScrollArea* GetScrollArea() const;
+  QAbstractScrollArea* GetScrollArea() const;
 
  private:
   QPointer<QWidget> m_pContent;

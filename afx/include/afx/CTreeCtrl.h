@@ -12,6 +12,7 @@
 #include <QIcon>
 #include <map>
 #include <tuple>
+#include <vector>
 
 #include "afx/CWnd.h"
 
@@ -90,6 +91,8 @@ class CTreeCtrl : public CWnd {
   void OnQtCurrentChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);
   void OnRightButtonUp(const QPoint& globalPos);
   void RefreshIcon(QTreeWidgetItem* item) const;
+  /** Puts the appended items that wait into the tree. */
+  void FlushInserts() const;
 
  protected:
   QWidget* CreateWidget(QWidget* parent, const CREATESTRUCT& cs) override;
@@ -98,6 +101,7 @@ class CTreeCtrl : public CWnd {
  private:
   void Notify(UINT code, QTreeWidgetItem* oldItem, QTreeWidgetItem* newItem, UINT action);
   void SetCurrentSilently(QTreeWidgetItem* item);
+  QTreeWidget* Widget() const;  // without flushing the appends that wait
   void ForgetIndexHints();
   int IndexOf(QTreeWidget* tree, QTreeWidgetItem* item) const;
   QTreeWidgetItem* SiblingOf(QTreeWidget* tree, QTreeWidgetItem* item, int delta) const;
@@ -107,7 +111,7 @@ class CTreeCtrl : public CWnd {
   CImageList* m_pImageList = nullptr;
   CWnd* m_pNotifyTarget = nullptr;
   bool m_bReflect = false;
-  int m_nSilent = 0;
+  mutable int m_nSilent = 0;
   int m_nProgrammatic = 0;
   QTreeWidgetItem* m_pLastSelected = nullptr;
   // Position of the item last stepped to: walking siblings one by one stays linear, where
@@ -115,6 +119,10 @@ class CTreeCtrl : public CWnd {
   // One for the root level, one for the levels below.
   mutable const QTreeWidgetItem* m_pIndexHint[2] = {nullptr, nullptr};
   mutable int m_nIndexHint[2] = {-1, -1};
+  // Items appended (TVI_LAST) under one parent (null: the root level), not in the tree yet.
+  mutable std::vector<QTreeWidgetItem*> m_pending;
+  mutable QTreeWidgetItem* m_pPendingParent = nullptr;
+  mutable bool m_bFlushPosted = false;
   mutable const QWidget* m_pCastFor = nullptr;
   mutable QTreeWidget* m_pCastTree = nullptr;
 };

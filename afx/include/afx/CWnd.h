@@ -97,7 +97,8 @@ class CWnd : public CCmdTarget {
   /** Client area: (0, 0, width, height). */
   void GetClientRect(LPRECT lpRect) const;
   /** Moves and sizes in the parent's client coordinates; SWP_NOSIZE, SWP_NOMOVE, SWP_NOZORDER,
-   *  SWP_NOACTIVATE, SWP_SHOWWINDOW, SWP_HIDEWINDOW. */
+   *  SWP_NOACTIVATE, SWP_SHOWWINDOW, SWP_HIDEWINDOW. Without SWP_NOZORDER, null raises the
+   *  window and a sibling puts it behind that sibling, in Z order and in the tab order. */
   BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
   void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
   void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE);
