@@ -11,7 +11,7 @@
 #include "BenchWindow.h"
 #include "detail/PersetCookieForm.h"
 #include "model/SiteCacheList.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "detail/SiteCacheForm.h"
 #include "detail/TolvaneView.h"
 #include "model/SiteCache.h"
-#include "res/resource.h"
+#include "res/ResourceIds.h"
 #include "tree/LeftView.h"
 
 namespace {

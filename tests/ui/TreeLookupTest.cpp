@@ -50,7 +50,7 @@ TEST_F(TreeLookupTest, LookupsStayInStepWithEveryChangeOfTheItems) {
       {"deletion of a variable",
        [this] {
          Select("c.example.com/ epsilon");
-         Command(ID_DELETE_ITEM);
+         ContextCommand(ID_DELETE_ITEM);
        }},
       {"commit, which re-reads the entry's variables",
        [this] {
