@@ -79,13 +79,13 @@ Store* Store::Open(const std::string& root, std::string& detail, DWORD& error) {
                  ::faccessat(folder->RootFd(), kIndex, W_OK, AT_EACCESS) != 0)) {
     folder->SetReadOnly(path + " has no write permission");
   }
-  if (exists || !folder->ReadOnly()) {
-    const int fd = folder->OpenFile(kIndex, folder->ReadOnly() ? O_RDONLY : O_RDWR | O_CREAT, true);
+  if (exists) {
+    const int fd = folder->OpenFile(kIndex, folder->ReadOnly() ? O_RDONLY : O_RDWR, true);
     if (fd < 0) return failHere();
     ::fstat(fd, &st);
     ::close(fd);
   }
-  const off_t size = exists || !folder->ReadOnly() ? st.st_size : 0;
+  const off_t size = exists ? st.st_size : 0;
   off_t besides = 0;  // bytes in the WAL or a rollback journal
   for (const char* suffix : {"-wal", "-journal", "-shm"}) {
     const std::string name = std::string(kIndex) + suffix;
@@ -108,6 +108,12 @@ Store* Store::Open(const std::string& root, std::string& detail, DWORD& error) {
                       " files: the index is damaged, not new; restore it, or move the "
                       "cookie folder away to start afresh");
     }
+  }
+  if (!exists && !folder->ReadOnly()) {
+    // Made here, owner-only, so SQLite's files beside it take the same mode.
+    const int fd = folder->OpenFile(kIndex, O_RDWR | O_CREAT, true);
+    if (fd < 0) return failHere();
+    ::close(fd);
   }
 
   const bool readOnly = folder->ReadOnly();

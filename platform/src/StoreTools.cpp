@@ -58,10 +58,13 @@ bool Check(UrlCacheCheck& report, bool repair) {
   if (store == nullptr) return false;
   report.readOnly = store->ReadOnly();
   if (repair) {
-    std::vector<std::string> removed;
-    if (!store->RemoveOrphans(removed, report.problems)) return false;
-    for (const std::string& path : removed)
+    std::vector<std::string> removed, left;
+    if (!store->RemoveOrphans(removed, left)) return false;
+    report.removed = static_cast<int>(removed.size());
+    for (const std::string& path : removed) {
       report.repairs.push_back("removed orphan file: " + path);
+    }
+    report.repairs.insert(report.repairs.end(), left.begin(), left.end());
   }
   std::vector<UrlCacheRecord> records;
   if (!store->IntegrityCheck(report.problems) || !store->List(records)) return false;

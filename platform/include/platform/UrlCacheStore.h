@@ -43,7 +43,8 @@ bool FindUrlCacheEntry(const std::string& url, UrlCacheRecord& record);
 
 struct UrlCacheCheck {
   std::vector<std::string> problems;  // empty when the store is sound
-  std::vector<std::string> repairs;   // what RepairUrlCache did, one line each
+  std::vector<std::string> repairs;   // what RepairUrlCache did or left, one line each
+  int removed = 0;                    // files RepairUrlCache removed
   int entries = 0;
   int files = 0;
   bool readOnly = false;
