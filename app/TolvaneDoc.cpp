@@ -16,6 +16,7 @@
 #include "detail/TolvaneView.h"
 #include "model/SiteCacheList.h"
 #include "model/TimeText.h"
+#include "platform/UrlCacheStore.h"
 #include "res/resource.h"
 #include "tree/LeftView.h"
 
@@ -116,7 +117,10 @@ BOOL CTolvaneDoc::OnNewDocument() {
   if (!CDocument::OnNewDocument()) return FALSE;
   m_pCatalogue->Load();
   SortBySettings();
-  SetTitle(m_pCatalogue->m_strCookieFolder);
+  // A store that can only be read says so where the user looks first; commits are refused.
+  CString title = m_pCatalogue->m_strCookieFolder;
+  if (platform::UrlCacheIsReadOnly()) title += afx::Cp932(" [読み取り専用]");
+  SetTitle(title);
   return TRUE;
 }
 
