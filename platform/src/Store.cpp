@@ -278,8 +278,15 @@ bool Store::Commit(const UrlCacheRecord& input, const std::string& file) {
     }
   }
   {
-    static const std::string sql = std::string("INSERT OR REPLACE INTO entries(") + kColumns +
-                                   ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+    // Replaced in place: the entry keeps its place in the enumeration, so a reader's sizing
+    // call and its retry meet the same entry while others commit.
+    static const std::string sql =
+        std::string("INSERT INTO entries(") + kColumns +
+        ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT(url) DO UPDATE SET "
+        "file = excluded.file, type = excluded.type, use_count = excluded.use_count, "
+        "hit_rate = excluded.hit_rate, size = excluded.size, modified = excluded.modified, "
+        "expire = excluded.expire, access = excluded.access, sync = excluded.sync, "
+        "header = excluded.header, extension = excluded.extension, exempt = excluded.exempt";
     sqlite3_stmt* s = Statement(sql.c_str());
     if (s == nullptr) return Rollback();
     Reset reset{s};

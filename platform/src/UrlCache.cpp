@@ -54,7 +54,7 @@ std::string FileNameOf(const UrlCacheRecord& record) {
 // replace the file between the record and the read: the record is then read again.
 bool RetrieveRecord(LPCSTR url, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size,
                     UrlCacheRecord& record, std::string* bytes = nullptr) {
-  constexpr int kAttempts = 3;
+  constexpr int kAttempts = 50;
   if (MissingArgument(url == nullptr || size == nullptr)) return false;
   std::unique_lock<std::mutex> lock;
   Store* store = OpenStore(lock);
