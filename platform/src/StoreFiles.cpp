@@ -116,6 +116,14 @@ void Store::Release(const std::string& name) {
 }
 
 bool Store::DeleteFile(const std::string& name) {
+  // Nothing there, nothing to guard: the usual end of a commit, whose old file the store
+  // removed already.
+  struct stat st {};
+  if (!ReadOnly() && !m_folder->StatFile(name, st) && errno == ENOENT) {
+    Release(name);
+    Fail(ERROR_FILE_NOT_FOUND, "no such file: " + m_folder->CookiePath() + "/" + name);
+    return false;
+  }
   if (!BeginWrite(LockTimeoutMs())) return false;
   bool referenced = true;
   if (!FileReferenced(name, referenced)) return Rollback();

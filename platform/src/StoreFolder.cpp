@@ -67,7 +67,7 @@ bool IsPlainName(const std::string& name) {
 }
 
 StoreFolder::StoreFolder(std::string root, int rootFd)
-    : m_root(std::move(root)), m_rootFd(rootFd) {}
+    : m_root(std::move(root)), m_cookiePath(m_root + "/Cookies"), m_rootFd(rootFd) {}
 
 StoreFolder::~StoreFolder() {
   if (m_cookieFd >= 0) ::close(m_cookieFd);
@@ -130,18 +130,18 @@ std::unique_ptr<StoreFolder> StoreFolder::Open(const std::string& root, std::str
 }
 
 int StoreFolder::OpenFile(const std::string& name, int flags, bool inRoot) {
-  const std::string path = PathOf(name, inRoot);
+  const auto path = [&] { return PathOf(name, inRoot); };  // for messages only
   if (!IsPlainName(name)) {
-    Fail(ERROR_INVALID_NAME, "not a plain file name: " + path);
+    Fail(ERROR_INVALID_NAME, "not a plain file name: " + path());
     return -1;
   }
   const bool writes = (flags & O_ACCMODE) != O_RDONLY || (flags & (O_CREAT | O_TRUNC)) != 0;
   if (writes && ReadOnly()) {
-    Fail(ERROR_FILE_READ_ONLY, "the store is read-only (" + m_readOnly + "): " + path);
+    Fail(ERROR_FILE_READ_ONLY, "the store is read-only (" + m_readOnly + "): " + path());
     return -1;
   }
   if (FolderFd(inRoot) < 0) {
-    Fail(ERROR_FILE_NOT_FOUND, "no such file: " + path);
+    Fail(ERROR_FILE_NOT_FOUND, "no such file: " + path());
     return -1;
   }
   const bool truncate = (flags & O_TRUNC) != 0;
@@ -152,11 +152,11 @@ int StoreFolder::OpenFile(const std::string& name, int flags, bool inRoot) {
   if (fd < 0) {
     const int e = errno;
     if (e == ELOOP) {
-      Fail(ERROR_ACCESS_DENIED, path + " is a symbolic link: refused, not followed");
+      Fail(ERROR_ACCESS_DENIED, path() + " is a symbolic link: refused, not followed");
     } else if (e == ENXIO || e == ENODEV) {
-      Fail(ERROR_ACCESS_DENIED, path + " is not a regular file: refused");
+      Fail(ERROR_ACCESS_DENIED, path() + " is not a regular file: refused");
     } else {
-      Fail(ErrorFromErrno(e), "cannot open " + path + ": " + std::strerror(e));
+      Fail(ErrorFromErrno(e), "cannot open " + path() + ": " + std::strerror(e));
     }
     return -1;
   }
@@ -173,18 +173,18 @@ int StoreFolder::OpenFile(const std::string& name, int flags, bool inRoot) {
   }
   if (!why.empty()) {
     ::close(fd);
-    Fail(ERROR_ACCESS_DENIED, path + " " + why);
+    Fail(ERROR_ACCESS_DENIED, path() + " " + why);
     return -1;
   }
   if ((st.st_mode & 0777) != 0600 && !ReadOnly() &&
       ((st.st_mode & 077) != 0 || (flags & O_CREAT) != 0)) {
     ::fchmod(fd, 0600);
   }
-  if ((truncate && ::ftruncate(fd, 0) != 0) ||
-      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+  // O_NONBLOCK stays: a regular file takes no notice of it.
+  if (truncate && ::ftruncate(fd, 0) != 0) {
     const int e = errno;
     ::close(fd);
-    Fail(ErrorFromErrno(e), "cannot open " + path + ": " + std::strerror(e));
+    Fail(ErrorFromErrno(e), "cannot open " + path() + ": " + std::strerror(e));
     return -1;
   }
   return fd;

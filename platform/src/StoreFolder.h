@@ -24,7 +24,7 @@ class StoreFolder {
   StoreFolder& operator=(const StoreFolder&) = delete;
 
   const std::string& Root() const { return m_root; }
-  std::string CookiePath() const { return m_root + "/Cookies"; }
+  const std::string& CookiePath() const { return m_cookiePath; }
   int RootFd() const { return m_rootFd; }
   int CookieFd() const { return m_cookieFd; }
   // Nothing may be written: a read-only mount, or the owner took the write permission away
@@ -55,6 +55,7 @@ class StoreFolder {
   }
 
   std::string m_root;
+  std::string m_cookiePath;
   int m_rootFd;
   int m_cookieFd = -1;  // -1: a read-only store without a cookie folder
   std::string m_readOnly;
