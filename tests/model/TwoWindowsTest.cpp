@@ -84,24 +84,6 @@ TEST_F(TwoWindowsTest, ACommitFromAStaleWindowNeverTakesAnotherEntrysFile) {
   }
 }
 
-TEST_F(TwoWindowsTest, TwoWindowsTakingTurnsOnTwoEntriesOfOneSite) {
-  PutEntry(kAlice, Record("alice-0"));
-  PutEntry(kBob, Record("bob-0"));
-  SiteCacheList a, b;
-  ASSERT_EQ(a.Load(), 2);
-  ASSERT_EQ(b.Load(), 2);
-  // Each window commits both entries from what it loaded, never reloading.
-  for (int round = 1; round <= 6; ++round) {
-    SiteCacheList& window = round % 2 ? a : b;
-    const std::string tag = std::to_string(round);
-    ASSERT_EQ(EditAndCommit(window, kAlice, "alice-" + tag), 0);
-    ASSERT_EQ(EditAndCommit(window, kBob, "bob-" + tag), 0);
-    EXPECT_EQ(StoredValue(kAlice), "alice-" + tag);
-    EXPECT_EQ(StoredValue(kBob), "bob-" + tag);
-  }
-  EXPECT_TRUE(StoreProblems().empty());
-}
-
 TEST_F(TwoWindowsTest, AStaleRenameOrDeleteNeverRemovesAnotherEntrysFile) {
   const struct {
     const char* label;
