@@ -15,6 +15,7 @@
 #include "model/TimeText.h"
 #include "platform/CookiesTxt.h"
 #include "platform/PathText.h"
+#include "platform/UrlCacheStore.h"
 #include "res/ResourceIds.h"
 #include "tree/LeftView.h"
 
@@ -118,7 +119,10 @@ BOOL CTolvaneDoc::OnNewDocument() {
   if (!CDocument::OnNewDocument()) return FALSE;
   m_pCatalogue->Load();
   SortBySettings();
-  SetTitle(m_pCatalogue->m_strCookieFolder);
+  // A store that can only be read says so where the user looks first; commits are refused.
+  CString title = m_pCatalogue->m_strCookieFolder;
+  if (platform::UrlCacheIsReadOnly()) title += afx::Cp932(" [読み取り専用]");
+  SetTitle(title);
   return TRUE;
 }
 

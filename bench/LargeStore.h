@@ -58,6 +58,7 @@ class LargeStore {
     m_files.push_back(file);
   }
 
+  const std::string& Root() const { return m_store.Root(); }
   size_t Bytes() const { return m_bytes; }
   const std::vector<std::string>& Files() const { return m_files; }
 

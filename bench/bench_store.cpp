@@ -81,6 +81,24 @@ void BM_LoadAllCookieEntries(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadAllCookieEntries)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
+// The first call of a program: the store's folders vetted and the index opened, checked
+// (quick_check, before anything may be written) and read once.
+void BM_OpenStore(benchmark::State& state) {
+  const bench::LargeStore& store = Store();
+  for (auto _ : state) {
+    state.PauseTiming();
+    platform::SetUrlCacheRoot("");
+    platform::SetUrlCacheRoot(store.Root());
+    state.ResumeTiming();
+    platform::UrlCacheRecord record;
+    if (!platform::FindUrlCacheEntry(bench::EntryUrl(0), record)) {
+      state.SkipWithError("open");
+      break;
+    }
+  }
+}
+BENCHMARK(BM_OpenStore)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 // The floor: the same files read whole, as cat reads them.
 void BM_ReadFilesLikeCat(benchmark::State& state) {
   const bench::LargeStore& store = Store();

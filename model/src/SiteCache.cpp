@@ -247,9 +247,10 @@ int SiteCache::Commit(bool deleteOld) {
   m_strLocalFile = fileName;
   if (deleteOld) {
     // Under the same URL the commit has replaced the entry already (and the cache dropped the
-    // old file); deleting by URL now would delete the new entry.
-    if (oldUrl != newUrl) DeleteUrlCacheEntry(oldUrl);
-    if (!oldFile.IsEmpty() && oldFile != m_strLocalFile) DeleteFileA(oldFile);
+    // old file); deleting by URL now would delete the new entry. The remembered file goes only
+    // with its entry: while the cache keeps the entry, the file is still its data.
+    const bool oldGone = oldUrl == newUrl || DeleteUrlCacheEntry(oldUrl);
+    if (oldGone && !oldFile.IsEmpty() && oldFile != m_strLocalFile) DeleteFileA(oldFile);
   }
   return 0;
 }

@@ -110,8 +110,13 @@ int SiteCacheList::CommitEntry(SiteCache* entry, bool deleteOld) {
 }
 
 int SiteCacheList::DeleteEntry(SiteCache* entry) {
-  DeleteUrlCacheEntry(entry->m_strUrlName);
-  DeleteFileA(entry->m_strLocalFile);
+  // The file goes only with its entry; a refused delete (a full disk, a read-only store) is
+  // told, since the entry leaves the window but stays in the cache.
+  if (DeleteUrlCacheEntry(entry->m_strUrlName)) {
+    DeleteFileA(entry->m_strLocalFile);
+  } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+    ShowLastError(true);
+  }
   auto& all = items();
   const auto found = std::find(all.begin(), all.end(), entry);
   if (found != all.end()) {

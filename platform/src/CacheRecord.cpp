@@ -22,9 +22,12 @@ DWORD RecordSize(const UrlCacheRecord& r) {
 }
 
 bool PackRecord(const UrlCacheRecord& r, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size) {
+  // The size asked for has room for a longer file number: a commit elsewhere between a sizing
+  // call and its retry gives the entry a new file, whose number may have more digits.
+  constexpr DWORD kNumberSlack = 20;
   const DWORD needed = RecordSize(r);
   if (info == nullptr || *size < needed) {
-    *size = needed;
+    *size = needed + (r.localFile.empty() ? 0 : kNumberSlack);
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return false;
   }

@@ -1,9 +1,6 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <wininet.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -17,7 +14,7 @@ using platform::detail::TakeFault;
 namespace {
 
 constexpr size_t kMaxNameStem = 64;
-constexpr int kMaxAttempts = 100000;
+constexpr size_t kNumberLength = 22;  // "[" and 20 digits and "]"
 
 // A file name stem from a URL name: its site part, restricted to bytes that mean nothing to a
 // file system. No separator, no "..", no control byte, bounded length.
@@ -54,33 +51,23 @@ BOOL CreateUrlCacheEntryA(LPCSTR lpszUrlName, DWORD /*dwExpectedFileSize*/,
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  if (!platform::detail::EnsureFolders()) return FALSE;
+  std::unique_lock<std::mutex> lock;
+  platform::detail::Store* store = platform::detail::OpenStore(lock);
+  if (store == nullptr) return FALSE;
   const std::string folder = platform::CookieFolder() + "/";
   const std::string extension = SafeExtension(lpszFileExtension);
-  const size_t suffix = 8 + extension.size() + 1;  // "[nnnnnn]" and ".ext"
+  const size_t suffix = kNumberLength + extension.size() + 1;  // "[n]" and ".ext"
   if (folder.size() + suffix + 1 >= MAX_PATH) {
     Fail(ERROR_FILENAME_EXCED_RANGE, "cookie folder path too long: " + folder);
     return FALSE;
   }
   const std::string stem =
       NameStem(lpszUrlName, std::min(kMaxNameStem, MAX_PATH - 1 - folder.size() - suffix));
-  for (int n = 1; n <= kMaxAttempts; ++n) {
-    std::string path = folder + stem + "[" + std::to_string(n) + "]";
-    if (!extension.empty()) path += "." + extension;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd >= 0) {
-      ::close(fd);
-      std::memcpy(lpszFileName, path.c_str(), path.size() + 1);
-      return TRUE;
-    }
-    if (errno != EEXIST) {
-      Fail(platform::detail::ErrorFromErrno(errno),
-           "cannot create " + path + ": " + std::strerror(errno));
-      return FALSE;
-    }
-  }
-  Fail(ERROR_FILE_EXISTS, "no free file name for " + stem);
-  return FALSE;
+  std::string name;
+  if (!store->NewFile(stem, extension, name)) return FALSE;
+  const std::string path = folder + name;
+  std::memcpy(lpszFileName, path.c_str(), path.size() + 1);
+  return TRUE;
 }
 
 BOOL CommitUrlCacheEntryA(LPCSTR lpszUrlName, LPCSTR lpszLocalFileName, FILETIME ExpireTime,
@@ -93,23 +80,19 @@ BOOL CommitUrlCacheEntryA(LPCSTR lpszUrlName, LPCSTR lpszLocalFileName, FILETIME
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
+  std::unique_lock<std::mutex> lock;
+  platform::detail::Store* store = platform::detail::OpenStore(lock);
+  if (store == nullptr) return FALSE;
   platform::UrlCacheRecord record;
   record.url = lpszUrlName;
-  if (lpszLocalFileName != nullptr && *lpszLocalFileName != '\0') {
-    // Only a file the cache made may back an entry: anything else could make a later
-    // delete remove a file outside the cookie folder.
-    if (platform::detail::NameInCookieFolder(lpszLocalFileName).empty()) {
-      Fail(ERROR_INVALID_PARAMETER,
-           std::string("not a file of the cookie folder: ") + lpszLocalFileName);
-      return FALSE;
-    }
-    struct stat st {};
-    if (::lstat(lpszLocalFileName, &st) != 0 || !S_ISREG(st.st_mode)) {
-      Fail(ERROR_FILE_NOT_FOUND, std::string("no such file: ") + lpszLocalFileName);
-      return FALSE;
-    }
-    record.localFile = lpszLocalFileName;
-    record.size = static_cast<uint64_t>(st.st_size);
+  std::string file;
+  // Only a file the cache made may back an entry: anything else could make a later delete
+  // remove a file outside the cookie folder.
+  if (lpszLocalFileName != nullptr && *lpszLocalFileName != '\0' &&
+      !platform::detail::CookieFileName(lpszLocalFileName, file)) {
+    Fail(ERROR_INVALID_PARAMETER,
+         std::string("not a file of the cookie folder: ") + lpszLocalFileName);
+    return FALSE;
   }
   record.type = CacheEntryType;
   record.expire = ExpireTime;
@@ -120,9 +103,7 @@ BOOL CommitUrlCacheEntryA(LPCSTR lpszUrlName, LPCSTR lpszLocalFileName, FILETIME
     record.header.assign(reinterpret_cast<const char*>(lpHeaderInfo), dwHeaderSize);
   }
   if (lpszFileExtension != nullptr) record.extension = lpszFileExtension;
-  std::unique_lock<std::mutex> lock;
-  platform::detail::Store* store = platform::detail::OpenStore(lock);
-  return store != nullptr && store->Commit(record) ? TRUE : FALSE;
+  return store->Commit(record, file) ? TRUE : FALSE;
 }
 
 BOOL DeleteUrlCacheEntry(LPCSTR lpszUrlName) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Internal.h"
+#include "Store.h"
 
 using platform::Call;
 using platform::detail::ErrorFromErrno;
@@ -76,19 +77,37 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode
       SetLastError(ERROR_INVALID_PARAMETER);
       return INVALID_HANDLE_VALUE;
   }
+  const bool reports =
+      dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS;
+  std::string name;
+  if (platform::detail::CookieFileName(lpFileName, name)) {
+    // A file of the store: opened through the store's folder, never through a link.
+    std::unique_lock<std::mutex> lock;
+    platform::detail::Store* store = platform::detail::OpenStore(lock);
+    if (store == nullptr) return INVALID_HANDLE_VALUE;
+    struct stat before {};
+    const bool existed = store->Folder().StatFile(name, before);
+    if (existed && S_ISDIR(before.st_mode)) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return INVALID_HANDLE_VALUE;
+    }
+    const int fd = store->OpenFile(name, flags & ~O_CLOEXEC);
+    if (fd < 0) return INVALID_HANDLE_VALUE;
+    SetLastError(reports && existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return platform::detail::AddHandle(std::make_unique<FileHandle>(fd));
+  }
   struct stat before {};
   const bool existed = ::stat(lpFileName, &before) == 0;
   if (existed && S_ISDIR(before.st_mode)) {
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
-  const int fd = ::open(lpFileName, flags, 0666);
+  // Whatever the program writes holds cookies: readable by its owner only.
+  const int fd = ::open(lpFileName, flags, 0600);
   if (fd < 0) {
     SetLastError(OpenError(errno, lpFileName));
     return INVALID_HANDLE_VALUE;
   }
-  const bool reports =
-      dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS;
   SetLastError(reports && existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
   return platform::detail::AddHandle(std::make_unique<FileHandle>(fd));
 }
@@ -143,6 +162,12 @@ BOOL DeleteFileA(LPCSTR lpFileName) {
   if (lpFileName == nullptr || *lpFileName == '\0') {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return FALSE;
+  }
+  std::string name;
+  if (platform::detail::CookieFileName(lpFileName, name)) {
+    std::unique_lock<std::mutex> lock;
+    platform::detail::Store* store = platform::detail::OpenStore(lock);
+    return store != nullptr && store->DeleteFile(name) ? TRUE : FALSE;
   }
   struct stat st {};
   if (::lstat(lpFileName, &st) == 0 && S_ISDIR(st.st_mode)) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "platform/Faults.h"
 
@@ -15,6 +16,9 @@ void ProbeCommit(const char* point);
 
 // errno to the nearest Windows error code.
 DWORD ErrorFromErrno(int error);
+
+// Records a failure: last error and the readable detail (LastUrlCacheErrorDetail).
+void Fail(DWORD error, const std::string& detail);
 
 // Everything a HANDLE can stand for. The HANDLE is the object's address, checked against the
 // table of live handles before use, so a stale or foreign HANDLE fails instead of crashing.

@@ -48,6 +48,7 @@ const Message kMessages[] = {
     {ERROR_INTERNAL_ERROR, "内部エラーが発生しました。"},
     {ERROR_FILE_CORRUPT, "ファイルまたはディレクトリが壊れているため、読み取ることができません。"},
     {ERROR_DATABASE_FAILURE, "データベースに対して読み取りまたは書き込みを実行できません。"},
+    {ERROR_FILE_READ_ONLY, "指定されたファイルは読み取り専用です。"},
 };
 
 }  // namespace

@@ -5,22 +5,21 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "Internal.h"
+#include "StoreSql.h"
 
 namespace platform::detail {
 namespace {
 
-constexpr int kApplicationId = 0x546F6C76;  // "Tolv"
-constexpr int kBusyTimeoutMs = 15000;
+constexpr int kDefaultLockTimeoutMs = 15000;
 constexpr size_t kMaxPendingHits = 1024;
-
-constexpr const char* kColumns =
-    "url, file, type, use_count, hit_rate, size, modified, expire, access, sync, header, "
-    "extension, exempt";
+// Hits kept while another process holds the index; beyond this they are dropped.
+constexpr size_t kMaxHeldHits = 100000;
 
 // A plain buffer, not a std::string: hits are still written from an exit handler, after the
 // exiting thread's thread_local objects are gone.
@@ -30,97 +29,7 @@ std::string Detail() { return t_detail; }
 
 std::mutex g_storeMutex;
 Store* g_store = nullptr;
-
-bool MakeFolder(const std::string& path) {
-  if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
-    Fail(ErrorFromErrno(errno), "cannot create folder " + path + ": " + std::strerror(errno));
-    return false;
-  }
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-    Fail(ERROR_PATH_NOT_FOUND, "not a folder: " + path);
-    return false;
-  }
-  // Cookies are credentials: nobody but the owner may list or read them.
-  if ((st.st_mode & 077) != 0 && st.st_uid == ::geteuid()) ::chmod(path.c_str(), 0700);
-  return true;
-}
-
-bool MakeParents(const std::string& path) {
-  for (size_t slash = path.find('/', 1); slash != std::string::npos;
-       slash = path.find('/', slash + 1)) {
-    const std::string parent = path.substr(0, slash);
-    if (::mkdir(parent.c_str(), 0700) != 0 && errno != EEXIST) {
-      Fail(ErrorFromErrno(errno), "cannot create folder " + parent + ": " + std::strerror(errno));
-      return false;
-    }
-  }
-  return true;
-}
-
-DWORD ErrorFromSqlite(int code) {
-  switch (code & 0xFF) {
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-      return ERROR_FILE_CORRUPT;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-      return ERROR_SHARING_VIOLATION;
-    case SQLITE_FULL:
-      return ERROR_DISK_FULL;
-    case SQLITE_NOMEM:
-      return ERROR_NOT_ENOUGH_MEMORY;
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-    case SQLITE_AUTH:
-      return ERROR_ACCESS_DENIED;
-    case SQLITE_CANTOPEN:
-      return ERROR_PATH_NOT_FOUND;
-    case SQLITE_IOERR:
-      return ERROR_GEN_FAILURE;
-    default:
-      return ERROR_DATABASE_FAILURE;
-  }
-}
-
-FILETIME ToFileTime(sqlite3_int64 value) {
-  const auto bits = static_cast<uint64_t>(value);
-  return FILETIME{static_cast<DWORD>(bits), static_cast<DWORD>(bits >> 32)};
-}
-
-sqlite3_int64 FromFileTime(const FILETIME& time) {
-  return static_cast<sqlite3_int64>((static_cast<uint64_t>(time.dwHighDateTime) << 32) |
-                                    time.dwLowDateTime);
-}
-
-std::string BlobText(sqlite3_stmt* statement, int column) {
-  const void* bytes = sqlite3_column_blob(statement, column);
-  const int size = sqlite3_column_bytes(statement, column);
-  return bytes != nullptr ? std::string(static_cast<const char*>(bytes), size) : std::string();
-}
-
-void BindBlob(sqlite3_stmt* statement, int index, const std::string& bytes) {
-  sqlite3_bind_blob(statement, index, bytes.data(), static_cast<int>(bytes.size()),
-                    SQLITE_TRANSIENT);
-}
-
-// Resets a cached statement whatever way the caller leaves.
-struct Reset {
-  sqlite3_stmt* statement;
-  ~Reset() {
-    if (statement != nullptr) {
-      sqlite3_reset(statement);
-      sqlite3_clear_bindings(statement);
-    }
-  }
-};
-
-// A name within the cookie folder. An index edited by hand could hold anything else, and the
-// file of a record is what callers delete.
-bool IsPlainName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-         name.find('\0') == std::string::npos;
-}
+std::atomic<int> g_lockTimeoutMs{kDefaultLockTimeoutMs};
 
 }  // namespace
 
@@ -131,115 +40,39 @@ void Fail(DWORD error, const std::string& detail) {
   SetLastError(error);
 }
 
+int LockTimeoutMs() { return g_lockTimeoutMs.load(); }
+
 bool EnsureFolders() {
-  const std::string root = UrlCacheRoot();
-  return MakeParents(root) && MakeFolder(root) && MakeFolder(CookieFolder());
+  std::string detail;
+  DWORD error = ERROR_SUCCESS;
+  if (StoreFolder::Open(UrlCacheRoot(), detail, error) != nullptr) return true;
+  Fail(error, detail);
+  return false;
 }
 
-std::string NameInCookieFolder(const std::string& path) {
-  const std::string folder = CookieFolder() + "/";
-  if (path.size() <= folder.size() || path.compare(0, folder.size(), folder) != 0) return {};
-  std::string name = path.substr(folder.size());
-  if (name.find('/') != std::string::npos || name == "." || name == "..") return {};
-  return name;
+bool CookieFileName(const char* path, std::string& name) {
+  const std::string text = path != nullptr ? path : "";
+  const size_t slash = text.find_last_of('/');
+  if (slash == std::string::npos || !IsPlainName(text.substr(slash + 1))) return false;
+  struct stat parent {
+  }, folder{};
+  if (::stat(slash == 0 ? "/" : text.substr(0, slash).c_str(), &parent) != 0 ||
+      ::stat(CookieFolder().c_str(), &folder) != 0 || parent.st_dev != folder.st_dev ||
+      parent.st_ino != folder.st_ino) {
+    return false;
+  }
+  name = text.substr(slash + 1);
+  return true;
 }
 
-Store::Store(sqlite3* db, std::string root)
-    : m_db(db), m_root(std::move(root)), m_owner(::getpid()) {}
+Store::Store(sqlite3* db, std::unique_ptr<StoreFolder> folder)
+    : m_db(db), m_folder(std::move(folder)), m_owner(::getpid()) {}
 
 Store::~Store() {
   FlushHits();
+  for (const auto& [name, fd] : m_writing) ::close(fd);
   for (auto& [sql, statement] : m_statements) sqlite3_finalize(statement);
   sqlite3_close(m_db);
-}
-
-Store* Store::Open(const std::string& root, std::string& detail, DWORD& error) {
-  if (!EnsureFolders()) {
-    detail = Detail();
-    error = GetLastError();
-    return nullptr;
-  }
-  const std::string path = IndexPath();
-  // Made here, owner-only, so SQLite's journal files inherit the same mode.
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) {
-    error = ErrorFromErrno(errno);
-    detail = "cannot open index " + path + ": " + std::strerror(errno);
-    return nullptr;
-  }
-  ::close(fd);
-  sqlite3* db = nullptr;
-  int rc =
-      sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
-  if (rc != SQLITE_OK) {
-    error = ErrorFromSqlite(rc);
-    detail = "cannot open index " + path + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-    sqlite3_close(db);
-    return nullptr;
-  }
-  sqlite3_busy_timeout(db, kBusyTimeoutMs);
-  sqlite3_extended_result_codes(db, 1);
-  std::unique_ptr<Store> store(new Store(db, root));
-  auto fail = [&](DWORD code, const std::string& what) -> Store* {
-    error = code;
-    detail = "index " + path + ": " + what;
-    return nullptr;
-  };
-  // Reading the header tells a damaged file apart before anything is written to it.
-  sqlite3_stmt* query = nullptr;
-  rc = sqlite3_prepare_v2(db, "PRAGMA application_id", -1, &query, nullptr);
-  int applicationId = -1;
-  if (rc == SQLITE_OK && (rc = sqlite3_step(query)) == SQLITE_ROW) {
-    applicationId = sqlite3_column_int(query, 0);
-  }
-  sqlite3_finalize(query);
-  if (applicationId == -1) {
-    return fail(ErrorFromSqlite(rc),
-                std::string("not a readable index (") + sqlite3_errmsg(db) + ")");
-  }
-  if (applicationId != kApplicationId) {
-    // Only a file with nothing in it becomes our index; anything else is left alone.
-    if (!store->Exec("BEGIN IMMEDIATE")) return fail(GetLastError(), Detail());
-    sqlite3_stmt* count = nullptr;
-    sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &count, nullptr);
-    const int tables =
-        count && sqlite3_step(count) == SQLITE_ROW ? sqlite3_column_int(count, 0) : -1;
-    sqlite3_finalize(count);
-    sqlite3_stmt* again = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA application_id", -1, &again, nullptr);
-    const int idNow =
-        again && sqlite3_step(again) == SQLITE_ROW ? sqlite3_column_int(again, 0) : -1;
-    sqlite3_finalize(again);
-    if (idNow == kApplicationId) {
-      store->Exec("COMMIT");  // another process set it up meanwhile
-    } else if (tables != 0 || idNow != 0) {
-      store->Exec("ROLLBACK");
-      return fail(ERROR_INVALID_DATA,
-                  "the file is another program's database, not a URL cache index");
-    } else {
-      const bool made =
-          store->Exec(
-              "CREATE TABLE entries(url BLOB PRIMARY KEY NOT NULL, file BLOB NOT NULL, "
-              "type INTEGER NOT NULL, use_count INTEGER NOT NULL, hit_rate INTEGER NOT NULL, "
-              "size INTEGER NOT NULL, modified INTEGER NOT NULL, expire INTEGER NOT NULL, "
-              "access INTEGER NOT NULL, sync INTEGER NOT NULL, header BLOB NOT NULL, "
-              "extension BLOB NOT NULL, exempt INTEGER NOT NULL)") &&
-          store->Exec("CREATE INDEX entries_file ON entries(file)") &&
-          store->Exec("PRAGMA application_id = 1416588406") && store->Exec("COMMIT");
-      if (!made) {
-        const DWORD code = GetLastError();
-        const std::string why = Detail();
-        store->Exec("ROLLBACK");
-        return fail(code, why);
-      }
-    }
-  }
-  // WAL: readers never wait for the writer and a killed writer leaves the index whole.
-  // NORMAL syncs at checkpoints only, so bookkeeping writes cost no fsync each.
-  if (!store->Exec("PRAGMA journal_mode = WAL") || !store->Exec("PRAGMA synchronous = NORMAL")) {
-    return fail(GetLastError(), Detail());
-  }
-  return store.release();
 }
 
 sqlite3_stmt* Store::Statement(const char* sql) {
@@ -258,8 +91,7 @@ sqlite3_stmt* Store::Statement(const char* sql) {
 
 bool Store::Failed(const char* what) {
   const int rc = sqlite3_extended_errcode(m_db);
-  Fail(ErrorFromSqlite(rc),
-       std::string("index ") + m_root + "/index.sqlite: " + what + ": " + sqlite3_errmsg(m_db));
+  Fail(ErrorFromSqlite(rc), "index " + IndexName() + ": " + what + ": " + sqlite3_errmsg(m_db));
   return false;
 }
 
@@ -274,10 +106,51 @@ bool Store::Exec(const char* sql) {
   return true;
 }
 
+bool Store::FailReadOnly(const std::string& what) {
+  Fail(ERROR_FILE_READ_ONLY,
+       "the store " + Root() + " is read-only (" + m_folder->ReadOnlyReason() + "): " + what);
+  return false;
+}
+
+bool Store::BeginWrite(int timeoutMs) {
+  if (ReadOnly()) return FailReadOnly("nothing can be written");
+  sqlite3_busy_timeout(m_db, timeoutMs);
+  char* message = nullptr;
+  const int rc = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, &message);
+  sqlite3_busy_timeout(m_db, LockTimeoutMs());
+  if (rc != SQLITE_OK) {
+    const bool busy = (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED;
+    Fail(ErrorFromSqlite(rc),
+         busy ? "the index " + IndexName() + " is locked by another process (waited " +
+                    std::to_string(timeoutMs) + " ms for it)"
+              : "index " + IndexName() + ": begin: " + (message ? message : sqlite3_errstr(rc)));
+    sqlite3_free(message);
+    return false;
+  }
+  // Hits waiting since the index was last free go along with this write.
+  if (!m_pendingHits.empty() && !WriteHits()) m_pendingHits.clear();
+  return true;
+}
+
+bool Store::EndWrite() {
+  if (!Exec("COMMIT")) return Rollback();
+  m_pendingHits.clear();
+  return true;
+}
+
+// Ends a failed write transaction, keeping the error that failed it rather than the rollback's.
+bool Store::Rollback() {
+  const DWORD error = GetLastError();
+  const std::string detail = Detail();
+  Exec("ROLLBACK");
+  Fail(error, detail);
+  return false;
+}
+
 bool Store::ReadRow(sqlite3_stmt* s, UrlCacheRecord& r) {
   r.url = BlobText(s, 0);
   const std::string file = BlobText(s, 1);
-  r.localFile = IsPlainName(file) ? CookieFolder() + "/" + file : std::string();
+  r.localFile = IsPlainName(file) ? m_folder->CookiePath() + "/" + file : std::string();
   r.type = static_cast<DWORD>(sqlite3_column_int64(s, 2));
   r.useCount = static_cast<DWORD>(sqlite3_column_int64(s, 3));
   r.hitRate = static_cast<DWORD>(sqlite3_column_int64(s, 4));
@@ -327,6 +200,7 @@ bool Store::Read(const std::string& url, UrlCacheRecord& record) {
 
 bool Store::Hit(const std::string& url, UrlCacheRecord& record, bool defer) {
   if (!Read(url, record)) return false;
+  if (ReadOnly()) return true;  // read, but nothing to count it in
   PendingHit& pending = m_pendingHits[url];
   ++pending.count;
   GetSystemTimeAsFileTime(&pending.access);
@@ -336,25 +210,32 @@ bool Store::Hit(const std::string& url, UrlCacheRecord& record, bool defer) {
   return true;
 }
 
+bool Store::WriteHits() {
+  sqlite3_stmt* s = Statement(
+      "UPDATE entries SET hit_rate = (hit_rate + ?) & 4294967295, access = ? WHERE url = ?");
+  if (s == nullptr) return false;
+  for (const auto& [url, pending] : m_pendingHits) {
+    Reset reset{s};
+    sqlite3_bind_int64(s, 1, pending.count);
+    sqlite3_bind_int64(s, 2, FromFileTime(pending.access));
+    BindBlob(s, 3, url);
+    if (sqlite3_step(s) != SQLITE_DONE) return false;
+  }
+  return true;
+}
+
 void Store::FlushHits() {
   if (m_pendingHits.empty()) return;
   const DWORD error = GetLastError();
   const std::string detail = Detail();
-  if (Exec("BEGIN IMMEDIATE")) {
-    bool written = true;
-    sqlite3_stmt* s = Statement(
-        "UPDATE entries SET hit_rate = (hit_rate + ?) & 4294967295, access = ? WHERE url = ?");
-    for (const auto& [url, pending] : m_pendingHits) {
-      if (s == nullptr) break;
-      Reset reset{s};
-      sqlite3_bind_int64(s, 1, pending.count);
-      sqlite3_bind_int64(s, 2, FromFileTime(pending.access));
-      BindBlob(s, 3, url);
-      written = written && sqlite3_step(s) == SQLITE_DONE;
-    }
-    if (s == nullptr || !written || !Exec("COMMIT")) Exec("ROLLBACK");
+  if (ReadOnly()) {
+    m_pendingHits.clear();
+  } else if (BeginWrite(0)) {
+    EndWrite();
+    m_pendingHits.clear();  // written, or dropped with a failed write
+  } else if (GetLastError() != ERROR_SHARING_VIOLATION || m_pendingHits.size() > kMaxHeldHits) {
+    m_pendingHits.clear();
   }
-  m_pendingHits.clear();
   Fail(error, detail);  // bookkeeping leaves the caller's error as it was
 }
 
@@ -369,24 +250,19 @@ bool Store::FileReferenced(const std::string& file, bool& referenced) {
   return true;
 }
 
-void Store::RemoveFile(const std::string& name) {
-  if (IsPlainName(name)) ::unlink((CookieFolder() + "/" + name).c_str());
-}
-
-// Ends a failed write transaction, keeping the error that failed it rather than the rollback's.
-bool Store::Rollback() {
-  const DWORD error = GetLastError();
-  const std::string detail = Detail();
-  Exec("ROLLBACK");
-  Fail(error, detail);
-  return false;
-}
-
-bool Store::Commit(const UrlCacheRecord& r) {
-  const std::string file = r.localFile.empty() ? std::string() : NameInCookieFolder(r.localFile);
-  FlushHits();
-  if (!Exec("BEGIN IMMEDIATE")) return false;
+bool Store::Commit(const UrlCacheRecord& input, const std::string& file) {
+  UrlCacheRecord r = input;
+  if (!BeginWrite(LockTimeoutMs())) return false;
   ProbeCommit("begin");
+  if (!file.empty()) {
+    // Checked under the lock: the file cannot go between this look and the commit.
+    struct stat st {};
+    if (!m_folder->StatFile(file, st) || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
+      Fail(ERROR_FILE_NOT_FOUND, "no such file in the cookie folder: " + file);
+      return Rollback();
+    }
+    r.size = static_cast<uint64_t>(st.st_size);
+  }
   std::string oldFile;
   {
     sqlite3_stmt* s = Statement("SELECT file FROM entries WHERE url = ?");
@@ -402,8 +278,15 @@ bool Store::Commit(const UrlCacheRecord& r) {
     }
   }
   {
-    static const std::string sql = std::string("INSERT OR REPLACE INTO entries(") + kColumns +
-                                   ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+    // Replaced in place: the entry keeps its place in the enumeration, so a reader's sizing
+    // call and its retry meet the same entry while others commit.
+    static const std::string sql =
+        std::string("INSERT INTO entries(") + kColumns +
+        ") VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT(url) DO UPDATE SET "
+        "file = excluded.file, type = excluded.type, use_count = excluded.use_count, "
+        "hit_rate = excluded.hit_rate, size = excluded.size, modified = excluded.modified, "
+        "expire = excluded.expire, access = excluded.access, sync = excluded.sync, "
+        "header = excluded.header, extension = excluded.extension, exempt = excluded.exempt";
     sqlite3_stmt* s = Statement(sql.c_str());
     if (s == nullptr) return Rollback();
     Reset reset{s};
@@ -430,16 +313,18 @@ bool Store::Commit(const UrlCacheRecord& r) {
   if (!oldFile.empty() && oldFile != file && !FileReferenced(oldFile, referenced)) {
     return Rollback();
   }
-  if (!Exec("COMMIT")) return Rollback();
+  if (!EndWrite()) return false;
   ProbeCommit("committed");
-  // Only after the commit: a crash before it leaves the old entry with its file.
-  if (!referenced) RemoveFile(oldFile);
+  Release(file);
+  // Only after the commit: a crash before it leaves the old entry with its file. The file
+  // removed is the one the replaced entry held, whatever name the caller remembers.
+  if (!referenced && IsPlainName(oldFile)) m_folder->RemoveFile(oldFile);
+  SetLastError(ERROR_SUCCESS);
   return true;
 }
 
 bool Store::Delete(const std::string& url) {
-  FlushHits();
-  if (!Exec("BEGIN IMMEDIATE")) return false;
+  if (!BeginWrite(LockTimeoutMs())) return false;
   std::string file;
   {
     sqlite3_stmt* s = Statement("DELETE FROM entries WHERE url = ? RETURNING file");
@@ -461,8 +346,9 @@ bool Store::Delete(const std::string& url) {
   }
   bool referenced = true;
   if (!file.empty() && !FileReferenced(file, referenced)) return Rollback();
-  if (!Exec("COMMIT")) return Rollback();
-  if (!referenced) RemoveFile(file);
+  if (!EndWrite()) return false;
+  if (!referenced && IsPlainName(file)) m_folder->RemoveFile(file);
+  SetLastError(ERROR_SUCCESS);
   return true;
 }
 
@@ -499,7 +385,7 @@ void CloseStore() {
   DropStore();
 }
 
-// Hits still waiting when the program ends are written, not lost.
+// Hits still waiting when the program ends are written if the index is free, not waited for.
 void FlushAtExit() {
   std::lock_guard lock(g_storeMutex);
   if (g_store != nullptr && g_store->Owner() == ::getpid()) g_store->FlushHits();
@@ -530,4 +416,8 @@ Store* OpenStore(std::unique_lock<std::mutex>& lock) {
 
 namespace platform {
 std::string LastUrlCacheErrorDetail() { return detail::Detail(); }
+
+void SetLockTimeout(int milliseconds) {
+  detail::g_lockTimeoutMs = milliseconds > 0 ? milliseconds : detail::kDefaultLockTimeoutMs;
+}
 }  // namespace platform

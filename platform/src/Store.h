@@ -1,14 +1,18 @@
-// The store behind the URL cache calls: one SQLite connection per process, guarded by a lock.
+// The store behind the URL cache calls: one SQLite connection per process, guarded by a lock,
+// over the store's folders held open (StoreFolder).
 #pragma once
 
 #include <sqlite3.h>
 #include <windows.h>
 
+#include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "StoreFolder.h"
 #include "platform/UrlCacheStore.h"
 
 namespace platform::detail {
@@ -17,8 +21,8 @@ namespace platform::detail {
 bool EnsureFolders();
 // Drops this process's connection (the root changed, or tests are done with a store).
 void CloseStore();
-// Records a failure: last error and the readable detail.
-void Fail(DWORD error, const std::string& detail);
+// How long a write waits for another process's lock (see platform/Faults.h).
+int LockTimeoutMs();
 
 class Store {
  public:
@@ -29,29 +33,56 @@ class Store {
   bool Peek(const std::string& url, UrlCacheRecord& record) { return Read(url, record); }
   // Counts a hit, sets the access time and gives the updated record. With `defer` the hit
   // waits in memory for the next FlushHits (an enumeration reads thousands of entries; one
-  // write each would cost more than the reading), else it is written at once.
+  // write each would cost more than the reading), else it is written at once if it can be.
   bool Hit(const std::string& url, UrlCacheRecord& record, bool defer);
-  // Writes the waiting hits in one transaction. Hits are bookkeeping: a failure drops them.
+  // Writes the waiting hits in one transaction when the index is free this instant: hits are
+  // bookkeeping and never hold a read up. Held by another process, they wait for the next
+  // write; a failure drops them.
   void FlushHits();
-  bool Commit(const UrlCacheRecord& record);
+  // Makes a new, empty file in the cookie folder whose name was never handed out before in
+  // this store, and keeps it marked as being written until it is committed or deleted.
+  bool NewFile(const std::string& stem, const std::string& extension, std::string& name);
+  // Inserts or replaces the entry of record.url, backed by `file` of the cookie folder ("" for
+  // none), whose size it takes; the file the replaced entry held goes once nothing holds it.
+  bool Commit(const UrlCacheRecord& record, const std::string& file);
   bool Delete(const std::string& url);
+  // A file of the cookie folder opened safely (StoreFolder::OpenFile); writes refused in a
+  // read-only store. -1 with last error set.
+  int OpenFile(const std::string& name, int flags) { return m_folder->OpenFile(name, flags); }
+  // Removes a file of the cookie folder that no entry references; a file an entry holds is
+  // refused, so a remembered name can never take another entry's cookies with it.
+  bool DeleteFile(const std::string& name);
+  // The bytes of a file of the cookie folder (an entry's, as its record names it).
+  bool ReadFile(const std::string& name, std::string& bytes);
   bool IntegrityCheck(std::vector<std::string>& problems);
+  // Removes the regular files of the cookie folder that no entry references and that no live
+  // process is still writing; `removed` gets their paths, `left` what else it found there.
+  bool RemoveOrphans(std::vector<std::string>& removed, std::vector<std::string>& left);
 
   static Store* Open(const std::string& root, std::string& detail, DWORD& error);
   ~Store();
-  const std::string& Root() const { return m_root; }
+  const std::string& Root() const { return m_folder->Root(); }
   pid_t Owner() const { return m_owner; }
+  bool ReadOnly() const { return m_folder->ReadOnly(); }
+  const StoreFolder& Folder() const { return *m_folder; }
 
  private:
-  Store(sqlite3* db, std::string root);
+  Store(sqlite3* db, std::unique_ptr<StoreFolder> folder);
   sqlite3_stmt* Statement(const char* sql);
   bool Failed(const char* what);
+  // BEGIN IMMEDIATE, waiting up to the lock timeout (0: not at all), then the waiting hits.
+  bool BeginWrite(int timeoutMs);
+  bool EndWrite();  // COMMIT; false (rolled back) on failure
   bool Rollback();
+  bool FailReadOnly(const std::string& what);
   bool Exec(const char* sql);
   bool ReadRow(sqlite3_stmt* statement, UrlCacheRecord& record);
   bool FileReferenced(const std::string& file, bool& referenced);
-  void RemoveFile(const std::string& name);
+  bool WriteHits();
+  bool NextNumber(uint64_t& number);
+  void Release(const std::string& name);  // the file is no longer being written
   bool Read(const std::string& url, UrlCacheRecord& record);
+  std::string IndexName() const { return Root() + "/index.sqlite"; }
 
   struct PendingHit {
     DWORD count = 0;
@@ -59,17 +90,21 @@ class Store {
   };
 
   sqlite3* m_db;
-  std::string m_root;
+  std::unique_ptr<StoreFolder> m_folder;
   pid_t m_owner;
   std::vector<std::pair<const char*, sqlite3_stmt*>> m_statements;
   std::unordered_map<std::string, PendingHit> m_pendingHits;
+  // Files made by NewFile and not yet committed, each held open under a lock that lives as
+  // long as this process holds it: `urlcache check --repair` leaves them alone.
+  std::map<std::string, int> m_writing;
 };
 
 // The store for the current root, opened on first use. Null (last error set) when it cannot
 // be opened; `lock` then holds nothing.
 Store* OpenStore(std::unique_lock<std::mutex>& lock);
 
-// The bare file name of a local file inside the cookie folder; "" when the path is elsewhere.
-std::string NameInCookieFolder(const std::string& path);
+// The name of a file inside the current cookie folder however the path spells that folder;
+// false when the path is elsewhere.
+bool CookieFileName(const char* path, std::string& name);
 
 }  // namespace platform::detail

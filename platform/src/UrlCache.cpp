@@ -1,10 +1,6 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <wininet.h>
 
 #include <atomic>
-#include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -49,14 +45,37 @@ bool MissingArgument(bool missing) {
 // Open enumerations: while one is open, hits are written in batches (see Store::Hit).
 std::atomic<int> g_openFinds{0};
 
+// The file name of a record's local file (a path into the cookie folder).
+std::string FileNameOf(const UrlCacheRecord& record) {
+  return record.localFile.substr(record.localFile.find_last_of('/') + 1);
+}
+
+// With `bytes`, the entry's file is read too, under the same lock. A commit elsewhere can
+// replace the file between the record and the read: the record is then read again.
 bool RetrieveRecord(LPCSTR url, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size,
-                    UrlCacheRecord& record) {
+                    UrlCacheRecord& record, std::string* bytes = nullptr) {
+  constexpr int kAttempts = 50;
   if (MissingArgument(url == nullptr || size == nullptr)) return false;
   std::unique_lock<std::mutex> lock;
   Store* store = OpenStore(lock);
   if (store == nullptr || !store->Peek(url, record)) return false;
   if (platform::detail::RecordSize(record) > *size || info == nullptr) {
     return platform::detail::PackRecord(record, info, size);  // fails with 122
+  }
+  for (int attempt = 1; bytes != nullptr; ++attempt) {
+    if (record.localFile.empty()) {
+      Fail(ERROR_FILE_NOT_FOUND, "entry " + record.url + " has no file");
+      return false;
+    }
+    const std::string name = FileNameOf(record);
+    if (store->ReadFile(name, *bytes)) break;
+    const DWORD error = GetLastError();
+    const std::string detail = platform::LastUrlCacheErrorDetail();
+    if (error != ERROR_FILE_NOT_FOUND || attempt == kAttempts || !store->Peek(url, record) ||
+        FileNameOf(record) == name) {
+      Fail(error, detail);
+      return false;
+    }
   }
   return store->Hit(url, record, g_openFinds.load() > 0) &&
          platform::detail::PackRecord(record, info, size);
@@ -142,38 +161,11 @@ HANDLE RetrieveUrlCacheEntryStreamA(LPCSTR lpszUrlName,
                                     DWORD /*dwReserved*/) {
   if (TakeFault(Call::RetrieveUrlCacheEntryStreamA)) return nullptr;
   UrlCacheRecord record;
-  if (!RetrieveRecord(lpszUrlName, lpCacheEntryInfo, lpcbCacheEntryInfo, record)) return nullptr;
   // Read whole at open: callers read a byte per call, and cookie files are small.
   auto stream = std::make_unique<StreamHandle>();
-  if (record.localFile.empty()) {
-    Fail(ERROR_FILE_NOT_FOUND, "entry " + record.url + " has no file");
+  if (!RetrieveRecord(lpszUrlName, lpCacheEntryInfo, lpcbCacheEntryInfo, record, &stream->bytes)) {
     return nullptr;
   }
-  const int fd = ::open(record.localFile.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-  if (fd < 0) {
-    Fail(platform::detail::ErrorFromErrno(errno),
-         "cannot open " + record.localFile + ": " + std::strerror(errno));
-    return nullptr;
-  }
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    stream->bytes.reserve(static_cast<size_t>(st.st_size));
-  }
-  char chunk[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, chunk, sizeof chunk);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int error = errno;
-      ::close(fd);
-      Fail(error == EISDIR ? ERROR_ACCESS_DENIED : ERROR_READ_FAULT,
-           "cannot read " + record.localFile + ": " + std::strerror(error));
-      return nullptr;
-    }
-    stream->bytes.append(chunk, static_cast<size_t>(n));
-  }
-  ::close(fd);
   return AddHandle(std::move(stream));
 }
 

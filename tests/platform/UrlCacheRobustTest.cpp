@@ -158,9 +158,10 @@ TEST(UrlCacheRobust, DamagedOrForeignIndexGivesAClearErrorAndIsNeverWiped) {
         0u);
     LocalFree(text);
     char name[MAX_PATH];
-    ASSERT_TRUE(CreateUrlCacheEntryA("Cookie:u@new/", 0, "TXT", name, 0));
-    EXPECT_FALSE(CommitUrlCacheEntryA("Cookie:u@new/", name, {}, {}, COOKIE_CACHE_ENTRY, nullptr, 0,
-                                      nullptr, nullptr));
+    EXPECT_FALSE(CreateUrlCacheEntryA("Cookie:u@new/", 0, "TXT", name, 0));
+    EXPECT_EQ(GetLastError(), c.error);
+    EXPECT_FALSE(CommitUrlCacheEntryA("Cookie:u@new/", nullptr, {}, {}, URLHISTORY_CACHE_ENTRY,
+                                      nullptr, 0, nullptr, nullptr));
     EXPECT_FALSE(DeleteUrlCacheEntry("Cookie:u@site1/"));
     platform::UrlCacheCheck check;
     platform::CheckUrlCache(check);

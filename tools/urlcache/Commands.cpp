@@ -3,8 +3,6 @@
 #include <wininet.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "Text.h"
@@ -64,14 +62,10 @@ int Show(const std::string& url) {
     std::printf("(no file)\n");
     return kExitOk;
   }
-  std::ifstream file(r.localFile, std::ios::binary);
-  if (!file) {
-    std::fprintf(stderr, "urlcache: cannot read %s\n", Printable(r.localFile).c_str());
-    return kExitFailure;
+  std::string bytes;
+  if (!platform::ReadUrlCacheFile(r, bytes)) {
+    return ReportFailure("cannot read " + Printable(r.localFile));
   }
-  std::ostringstream content;
-  content << file.rdbuf();
-  const std::string bytes = content.str();
   // One line per line of the file; the record number before every ninth.
   size_t start = 0;
   int line = 0;
@@ -89,14 +83,20 @@ int Show(const std::string& url) {
   return kExitOk;
 }
 
-int Check() {
+int Check(bool repair) {
   platform::UrlCacheCheck report;
-  if (!platform::CheckUrlCache(report)) return ReportFailure("cannot check the store");
+  if (!(repair ? platform::RepairUrlCache(report) : platform::CheckUrlCache(report))) {
+    return ReportFailure(repair ? "cannot repair the store" : "cannot check the store");
+  }
+  for (const std::string& line : report.repairs) std::printf("%s\n", Printable(line).c_str());
   for (const std::string& problem : report.problems) {
     std::printf("%s\n", Printable(problem).c_str());
   }
-  std::printf("%d entries, %d files, %zu problems\n", report.entries, report.files,
+  if (report.readOnly) std::printf("the store is read-only: it can be read, not changed\n");
+  std::printf("%d entries, %d files, %zu problems", report.entries, report.files,
               report.problems.size());
+  if (repair) std::printf(", %d files removed", report.removed);
+  std::printf("\n");
   return report.problems.empty() ? kExitOk : kExitFailure;
 }
 

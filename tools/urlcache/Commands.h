@@ -11,7 +11,8 @@ constexpr int kExitUsage = 2;
 
 int List();
 int Show(const std::string& url);
-int Check();
+// With `repair`, the unreferenced regular files of the cookie folder are removed first.
+int Check(bool repair);
 int Demo();
 
 // "urlcache: <what>: <system text> (<code>) <detail>" on stderr, from the last error.

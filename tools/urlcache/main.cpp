@@ -16,6 +16,9 @@ const char kUsage[] =
     "             modified, expire, access and last sync time (UTC)\n"
     "  show URL   one entry's record and its cookie file, line by line\n"
     "  check      index integrity, every entry has its file, no orphan files, permissions\n"
+    "  check --repair\n"
+    "             first remove the regular files of the cookie folder that no entry\n"
+    "             references (each one named), then check\n"
     "  demo       fill an empty store with demo sites\n"
     "\n"
     "Options:\n"
@@ -56,7 +59,10 @@ int main(int argc, char** argv) {
   const int rest = argc - i;
   if (command == "list" && rest == 0) return urlcache::List();
   if (command == "show" && rest == 1) return urlcache::Show(argv[i]);
-  if (command == "check" && rest == 0) return urlcache::Check();
+  if (command == "check" && rest == 0) return urlcache::Check(false);
+  if (command == "check" && rest == 1 && std::strcmp(argv[i], "--repair") == 0) {
+    return urlcache::Check(true);
+  }
   if (command == "demo" && rest == 0) return urlcache::Demo();
   if (command == "list" || command == "show" || command == "check" || command == "demo") {
     return Usage(("wrong arguments for " + command).c_str());

@@ -33,7 +33,8 @@ class SiteCacheList : public CObArray {
 
   /** Loads every cookie entry from scratch; returns the number of entries. */
   virtual int Load();
-  /** Deletes the entry's cache entry and file, and the entry when it is in the catalogue. */
+  /** Deletes the cache entry (its file with it; a refusal is shown), and the entry when it is in
+   * the catalogue. */
   virtual int DeleteEntry(SiteCache* entry);
   /** Re-reads the entry in place: 1 done; -1/-2 sizing call; -3 out of memory; -4 retrieve. */
   virtual int RetrieveEntry(SiteCache* entry);

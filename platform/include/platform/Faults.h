@@ -33,4 +33,8 @@ void ClearFaults();
 using CommitProbe = std::function<void(const char* point)>;
 void SetCommitProbe(CommitProbe probe);
 
+// How long a write waits for another process's lock on the index before it fails with
+// ERROR_SHARING_VIOLATION: 15 s, or what a test sets; 0 restores 15 s.
+void SetLockTimeout(int milliseconds);
+
 }  // namespace platform

@@ -43,12 +43,27 @@ bool FindUrlCacheEntry(const std::string& url, UrlCacheRecord& record);
 
 struct UrlCacheCheck {
   std::vector<std::string> problems;  // empty when the store is sound
+  std::vector<std::string> repairs;   // what RepairUrlCache did or left, one line each
+  int removed = 0;                    // files RepairUrlCache removed
   int entries = 0;
   int files = 0;
+  bool readOnly = false;
 };
 // Index integrity, every entry's file present, no unreferenced file in the cookie folder,
-// owner-only permissions. False only when the store cannot be opened (last error set).
+// owner-only permissions. False only when the store cannot be opened (last error set; the
+// detail says why, e.g. a folder that belongs to another user).
 bool CheckUrlCache(UrlCacheCheck& report);
+// Removes the regular files of the cookie folder that no entry references (and nothing else,
+// and no file a running program is still writing), each named in `repairs`; then checks.
+bool RepairUrlCache(UrlCacheCheck& report);
+
+// The bytes of an entry's file, read as the store reads it (no link followed, nothing but a
+// regular file); counts no hit. False with the last error set.
+bool ReadUrlCacheFile(const UrlCacheRecord& record, std::string& bytes);
+
+// Whether the store can only be read (a read-only mount, or its owner took the write
+// permission away): every entry is shown, every write is refused with ERROR_FILE_READ_ONLY.
+bool UrlCacheIsReadOnly();
 
 // A readable account of the last store failure on this thread (path and SQLite's words), for
 // tools and logs; the error code itself is in GetLastError.

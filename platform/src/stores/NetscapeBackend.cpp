@@ -9,7 +9,7 @@
 #include <deque>
 #include <unordered_set>
 
-#include "../Store.h"
+#include "../Internal.h"
 #include "AtomicFile.h"
 #include "VirtualFiles.h"
 #include "platform/StoreErrors.h"

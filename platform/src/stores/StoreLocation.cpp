@@ -13,7 +13,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "../Store.h"
+#include "../Internal.h"
 
 namespace platform {
 namespace {
