@@ -9,6 +9,8 @@ build=build
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)" --target urlcache tolvane
 export TOLVANE_URLCACHE="$PWD/$build/demo-store"
+# An empty folder is a new store; a folder that is not there is no store at all.
+mkdir -p -m 700 "$TOLVANE_URLCACHE"
 # The listing is read whole first: a reader that stops early would fail the pipeline.
 entries=$("$build/urlcache" list | tail -n +2 | wc -l)
 if [ "$entries" -eq 0 ]; then

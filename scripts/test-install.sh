@@ -58,6 +58,7 @@ appstreamcli validate-tree --no-net "$work/root"
 
 echo "== the installed program on a demo store, under Xvfb"
 store="$work/store"
+mkdir -m 700 "$store"  # an empty folder is a new store
 TOLVANE_URLCACHE="$store" "$prefix/bin/urlcache" demo >/dev/null
 shot="$work/screenshot.png"
 mkdir -p -m 700 "$work/runtime"

@@ -4,10 +4,12 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <mutex>
 #include <string>
 
 #include "Internal.h"
 #include "Store.h"
+#include "stores/VirtualFiles.h"
 
 using platform::Call;
 using platform::detail::ErrorFromErrno;
@@ -15,10 +17,12 @@ using platform::detail::TakeFault;
 
 namespace {
 
+// A file on disk, or (fd -1) a file kept in memory for a store that keeps no files of its own.
 class FileHandle final : public platform::detail::HandleObject {
  public:
   static constexpr Kind kKind = Kind::File;
-  explicit FileHandle(int fd) : HandleObject(kKind), m_fd(fd) {}
+  explicit FileHandle(int fd, std::string memoryPath = {})
+      : HandleObject(kKind), m_fd(fd), m_memoryPath(std::move(memoryPath)) {}
   ~FileHandle() override {
     if (m_fd >= 0) ::close(m_fd);
   }
@@ -28,10 +32,45 @@ class FileHandle final : public platform::detail::HandleObject {
     return fd;
   }
   int Fd() const { return m_fd; }
+  const std::string& MemoryPath() const { return m_memoryPath; }
 
  private:
   int m_fd;
+  std::string m_memoryPath;
 };
+
+// The store in use when it is Tolvane's own and the path names a file of its cookie folder.
+platform::detail::Store* StoreOwning(const char* path, std::string& name,
+                                     std::unique_lock<std::mutex>& lock) {
+  const DWORD error = GetLastError();
+  platform::detail::StoreBackend* backend = platform::detail::OpenBackend(lock);
+  auto* store = dynamic_cast<platform::detail::Store*>(backend);
+  if (store != nullptr && store->OwnsFile(path, name)) return store;
+  if (lock.owns_lock()) lock.unlock();
+  SetLastError(error);  // a store that cannot be opened is no reason to fail other files
+  return nullptr;
+}
+
+// A cookie file of a store that keeps none on disk: only the files the store made exist.
+HANDLE OpenMemoryFile(const char* path, DWORD disposition) {
+  if (!platform::detail::VirtualFileExists(path)) {
+    SetLastError(disposition == CREATE_NEW || disposition == CREATE_ALWAYS ||
+                         disposition == OPEN_ALWAYS
+                     ? ERROR_ACCESS_DENIED
+                     : ERROR_FILE_NOT_FOUND);
+    return INVALID_HANDLE_VALUE;
+  }
+  if (disposition == CREATE_NEW) {
+    SetLastError(ERROR_FILE_EXISTS);
+    return INVALID_HANDLE_VALUE;
+  }
+  if (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING) {
+    platform::detail::TruncateVirtualFile(path);
+  }
+  const bool reports = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
+  SetLastError(reports ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+  return platform::detail::AddHandle(std::make_unique<FileHandle>(-1, path));
+}
 
 // ENOENT means a missing folder on the way as often as a missing file; Windows tells them apart.
 DWORD OpenError(int error, const char* path) {
@@ -79,12 +118,13 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode
   }
   const bool reports =
       dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS;
+  if (platform::detail::IsVirtualPath(lpFileName)) {
+    return OpenMemoryFile(lpFileName, dwCreationDisposition);
+  }
   std::string name;
-  if (platform::detail::CookieFileName(lpFileName, name)) {
+  std::unique_lock<std::mutex> lock;
+  if (platform::detail::Store* store = StoreOwning(lpFileName, name, lock)) {
     // A file of the store: opened through the store's folder, never through a link.
-    std::unique_lock<std::mutex> lock;
-    platform::detail::Store* store = platform::detail::OpenStore(lock);
-    if (store == nullptr) return INVALID_HANDLE_VALUE;
     struct stat before {};
     const bool existed = store->Folder().StatFile(name, before);
     if (existed && S_ISDIR(before.st_mode)) {
@@ -126,6 +166,14 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
     return FALSE;
   }
   const char* bytes = static_cast<const char*>(lpBuffer);
+  if (file->Fd() < 0) {
+    if (!platform::detail::AppendVirtualFile(file->MemoryPath(), bytes, nNumberOfBytesToWrite)) {
+      SetLastError(ERROR_FILE_NOT_FOUND);  // the store took or dropped the file meanwhile
+      return FALSE;
+    }
+    if (lpNumberOfBytesWritten != nullptr) *lpNumberOfBytesWritten = nNumberOfBytesToWrite;
+    return TRUE;
+  }
   DWORD done = 0;
   while (done < nNumberOfBytesToWrite) {
     const ssize_t n = ::write(file->Fd(), bytes + done, nNumberOfBytesToWrite - done);
@@ -150,7 +198,7 @@ BOOL CloseHandle(HANDLE hObject) {
     return FALSE;
   }
   // close() can report a write that failed late (NFS, quotas).
-  if (::close(file->Release()) != 0 && errno != EINTR) {
+  if (file->Fd() >= 0 && ::close(file->Release()) != 0 && errno != EINTR) {
     SetLastError(ErrorFromErrno(errno));
     return FALSE;
   }
@@ -163,11 +211,16 @@ BOOL DeleteFileA(LPCSTR lpFileName) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return FALSE;
   }
+  if (platform::detail::IsVirtualPath(lpFileName)) {
+    // Never the disk: below a store's own file nothing exists there.
+    if (platform::detail::DeleteVirtualFile(lpFileName)) return TRUE;
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return FALSE;
+  }
   std::string name;
-  if (platform::detail::CookieFileName(lpFileName, name)) {
-    std::unique_lock<std::mutex> lock;
-    platform::detail::Store* store = platform::detail::OpenStore(lock);
-    return store != nullptr && store->DeleteFile(name) ? TRUE : FALSE;
+  std::unique_lock<std::mutex> lock;
+  if (platform::detail::Store* store = StoreOwning(lpFileName, name, lock)) {
+    return store->DeleteFile(name) ? TRUE : FALSE;
   }
   struct stat st {};
   if (::lstat(lpFileName, &st) == 0 && S_ISDIR(st.st_mode)) {

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "Internal.h"
+#include "platform/StoreErrors.h"
 #include "StoreSql.h"
 
 namespace platform::detail {
@@ -28,7 +29,8 @@ thread_local char t_detail[1024];
 std::string Detail() { return t_detail; }
 
 std::mutex g_storeMutex;
-Store* g_store = nullptr;
+StoreBackend* g_backend = nullptr;
+std::string g_backendText;  // the location text g_backend was opened for
 std::atomic<int> g_lockTimeoutMs{kDefaultLockTimeoutMs};
 
 }  // namespace
@@ -42,22 +44,22 @@ void Fail(DWORD error, const std::string& detail) {
 
 int LockTimeoutMs() { return g_lockTimeoutMs.load(); }
 
-bool EnsureFolders() {
+bool EnsureFolders(const std::string& root) {
   std::string detail;
   DWORD error = ERROR_SUCCESS;
-  if (StoreFolder::Open(UrlCacheRoot(), detail, error) != nullptr) return true;
+  if (StoreFolder::Open(root, detail, error) != nullptr) return true;
   Fail(error, detail);
   return false;
 }
 
-bool CookieFileName(const char* path, std::string& name) {
+bool Store::OwnsFile(const char* path, std::string& name) const {
   const std::string text = path != nullptr ? path : "";
   const size_t slash = text.find_last_of('/');
   if (slash == std::string::npos || !IsPlainName(text.substr(slash + 1))) return false;
   struct stat parent {
   }, folder{};
   if (::stat(slash == 0 ? "/" : text.substr(0, slash).c_str(), &parent) != 0 ||
-      ::stat(CookieFolder().c_str(), &folder) != 0 || parent.st_dev != folder.st_dev ||
+      ::fstat(m_folder->CookieFd(), &folder) != 0 || parent.st_dev != folder.st_dev ||
       parent.st_ino != folder.st_ino) {
     return false;
   }
@@ -66,7 +68,9 @@ bool CookieFileName(const char* path, std::string& name) {
 }
 
 Store::Store(sqlite3* db, std::unique_ptr<StoreFolder> folder)
-    : m_db(db), m_folder(std::move(folder)), m_owner(::getpid()) {}
+    : m_db(db),
+      m_folder(std::move(folder)),
+      m_location{StoreKind::UrlCache, m_folder->Root()} {}
 
 Store::~Store() {
   FlushHits();
@@ -250,7 +254,7 @@ bool Store::FileReferenced(const std::string& file, bool& referenced) {
   return true;
 }
 
-bool Store::Commit(const UrlCacheRecord& input, const std::string& file) {
+bool Store::CommitFile(const UrlCacheRecord& input, const std::string& file) {
   UrlCacheRecord r = input;
   if (!BeginWrite(LockTimeoutMs())) return false;
   ProbeCommit("begin");
@@ -367,17 +371,18 @@ bool Store::IntegrityCheck(std::vector<std::string>& problems) {
   return rc == SQLITE_DONE || Failed("integrity check");
 }
 
-// Drops the current connection. One inherited over fork belongs to the parent: closing it in
-// the child could disturb the parent's files, so the child keeps it, untouched, for good.
+// Drops the current store. One inherited over fork belongs to the parent: closing it in the
+// child could disturb the parent's files, so the child keeps it, untouched, for good.
 void DropStore() {
-  if (g_store == nullptr) return;
-  if (g_store->Owner() == ::getpid()) {
-    delete g_store;
+  if (g_backend == nullptr) return;
+  if (g_backend->Owner() == ::getpid()) {
+    delete g_backend;
   } else {
-    static auto* inherited = new std::vector<Store*>;
-    inherited->push_back(g_store);
+    static auto* inherited = new std::vector<StoreBackend*>;
+    inherited->push_back(g_backend);
   }
-  g_store = nullptr;
+  g_backend = nullptr;
+  g_backendText.clear();
 }
 
 void CloseStore() {
@@ -385,31 +390,46 @@ void CloseStore() {
   DropStore();
 }
 
-// Hits still waiting when the program ends are written if the index is free, not waited for.
+// Hits still waiting when the program ends are written if the store is free, not waited for.
 void FlushAtExit() {
   std::lock_guard lock(g_storeMutex);
-  if (g_store != nullptr && g_store->Owner() == ::getpid()) g_store->FlushHits();
+  if (g_backend != nullptr && g_backend->Owner() == ::getpid()) g_backend->FlushHits();
 }
 
-Store* OpenStore(std::unique_lock<std::mutex>& lock) {
+StoreBackend* OpenBackend(std::unique_lock<std::mutex>& lock) {
   static const bool registered = std::atexit(FlushAtExit) == 0;
   (void)registered;
   lock = std::unique_lock(g_storeMutex);
-  const std::string root = UrlCacheRoot();
-  if (g_store != nullptr && (g_store->Root() != root || g_store->Owner() != ::getpid())) {
+  const std::string text = StoreLocationText();
+  if (g_backend != nullptr && (g_backendText != text || g_backend->Owner() != ::getpid())) {
     DropStore();
   }
-  if (g_store == nullptr) {
+  if (g_backend == nullptr) {
+    StoreLocation location;
     std::string detail;
-    DWORD error = ERROR_DATABASE_FAILURE;
-    g_store = Store::Open(root, detail, error);
-    if (g_store == nullptr) {
+    DWORD error = ERROR_TOLVANE_NOT_A_STORE;
+    std::unique_ptr<StoreBackend> backend;
+    if (CurrentStoreLocation(location, detail)) backend = MakeBackend(location, error, detail);
+    if (backend == nullptr) {
       lock.unlock();
       Fail(error, detail);
       return nullptr;
     }
+    g_backend = backend.release();
+    g_backendText = text;
   }
-  return g_store;
+  return g_backend;
+}
+
+Store* OpenStore(std::unique_lock<std::mutex>& lock) {
+  StoreBackend* backend = OpenBackend(lock);
+  if (backend == nullptr) return nullptr;
+  if (auto* store = dynamic_cast<Store*>(backend)) return store;
+  lock.unlock();
+  Fail(ERROR_TOLVANE_NOT_A_STORE,
+       backend->Location().path + " is a " + StoreKindTitle(backend->Location().kind) +
+           ", not a Tolvane store folder");
+  return nullptr;
 }
 
 }  // namespace platform::detail

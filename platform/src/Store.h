@@ -14,38 +14,41 @@
 
 #include "StoreFolder.h"
 #include "platform/UrlCacheStore.h"
+#include "stores/Backend.h"
 
 namespace platform::detail {
 
 // Creates the root and cookie folder (owner only) when missing. False with last error set.
-bool EnsureFolders();
-// Drops this process's connection (the root changed, or tests are done with a store).
+bool EnsureFolders(const std::string& root);
+// Drops this process's store (the location changed, or tests are done with a store).
 void CloseStore();
 // How long a write waits for another process's lock (see platform/Faults.h).
 int LockTimeoutMs();
 
-class Store {
+// Tolvane's own store: the back end a store folder (index.sqlite and Cookies/) names.
+class Store final : public StoreBackend {
  public:
-  // Every member runs under the lock OpenStore returns; each returns false with last error set.
-  bool List(std::vector<UrlCacheRecord>& records);
-  bool Get(const std::string& url, UrlCacheRecord& record);
+  // Every member runs under the lock OpenBackend returns; each returns false with last error
+  // set.
+  bool List(std::vector<UrlCacheRecord>& records) override;
+  bool Get(const std::string& url, UrlCacheRecord& record) override;
   // As Get, without writing waiting hits first (the record's count lacks them).
-  bool Peek(const std::string& url, UrlCacheRecord& record) { return Read(url, record); }
+  bool Peek(const std::string& url, UrlCacheRecord& record) override { return Read(url, record); }
   // Counts a hit, sets the access time and gives the updated record. With `defer` the hit
   // waits in memory for the next FlushHits (an enumeration reads thousands of entries; one
   // write each would cost more than the reading), else it is written at once if it can be.
-  bool Hit(const std::string& url, UrlCacheRecord& record, bool defer);
+  bool Hit(const std::string& url, UrlCacheRecord& record, bool defer) override;
   // Writes the waiting hits in one transaction when the index is free this instant: hits are
   // bookkeeping and never hold a read up. Held by another process, they wait for the next
   // write; a failure drops them.
-  void FlushHits();
+  void FlushHits() override;
   // Makes a new, empty file in the cookie folder whose name was never handed out before in
   // this store, and keeps it marked as being written until it is committed or deleted.
   bool NewFile(const std::string& stem, const std::string& extension, std::string& name);
   // Inserts or replaces the entry of record.url, backed by `file` of the cookie folder ("" for
   // none), whose size it takes; the file the replaced entry held goes once nothing holds it.
-  bool Commit(const UrlCacheRecord& record, const std::string& file);
-  bool Delete(const std::string& url);
+  bool CommitFile(const UrlCacheRecord& record, const std::string& file);
+  bool Delete(const std::string& url) override;
   // A file of the cookie folder opened safely (StoreFolder::OpenFile); writes refused in a
   // read-only store. -1 with last error set.
   int OpenFile(const std::string& name, int flags) { return m_folder->OpenFile(name, flags); }
@@ -59,10 +62,24 @@ class Store {
   // process is still writing; `removed` gets their paths, `left` what else it found there.
   bool RemoveOrphans(std::vector<std::string>& removed, std::vector<std::string>& left);
 
+  // The back-end face of the calls above.
+  const StoreLocation& Location() const override { return m_location; }
+  std::string DisplayPath() const override { return m_folder->CookiePath(); }
+  std::string ReadOnlyReason() override;
+  bool ReadEntryFile(const UrlCacheRecord& record, std::string& bytes) override;
+  // A new file named after the URL's site, numbered store-wide (NewFile).
+  bool CreateEntryFile(const std::string& url, const std::string& extension,
+                       std::string& path) override;
+  // Only a file the store made may back an entry (CommitFile).
+  bool Commit(const UrlCacheRecord& record) override;
+  bool Check(UrlCacheCheck& report, bool repair) override;
+  // The name of a file inside the cookie folder however the path spells that folder; false
+  // when the path is elsewhere.
+  bool OwnsFile(const char* path, std::string& name) const;
+
   static Store* Open(const std::string& root, std::string& detail, DWORD& error);
-  ~Store();
+  ~Store() override;
   const std::string& Root() const { return m_folder->Root(); }
-  pid_t Owner() const { return m_owner; }
   bool ReadOnly() const { return m_folder->ReadOnly(); }
   const StoreFolder& Folder() const { return *m_folder; }
 
@@ -91,7 +108,7 @@ class Store {
 
   sqlite3* m_db;
   std::unique_ptr<StoreFolder> m_folder;
-  pid_t m_owner;
+  StoreLocation m_location;
   std::vector<std::pair<const char*, sqlite3_stmt*>> m_statements;
   std::unordered_map<std::string, PendingHit> m_pendingHits;
   // Files made by NewFile and not yet committed, each held open under a lock that lives as
@@ -99,12 +116,8 @@ class Store {
   std::map<std::string, int> m_writing;
 };
 
-// The store for the current root, opened on first use. Null (last error set) when it cannot
-// be opened; `lock` then holds nothing.
+// The store in use when it is Tolvane's own; null otherwise (last error set), and `lock` then
+// holds nothing.
 Store* OpenStore(std::unique_lock<std::mutex>& lock);
-
-// The name of a file inside the current cookie folder however the path spells that folder;
-// false when the path is elsewhere.
-bool CookieFileName(const char* path, std::string& name);
 
 }  // namespace platform::detail

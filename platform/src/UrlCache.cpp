@@ -14,8 +14,8 @@ using platform::UrlCacheRecord;
 using platform::detail::AddHandle;
 using platform::detail::Fail;
 using platform::detail::FindHandleAs;
-using platform::detail::OpenStore;
-using platform::detail::Store;
+using platform::detail::OpenBackend;
+using platform::detail::StoreBackend;
 using platform::detail::TakeFault;
 using platform::detail::TakeHandleAs;
 
@@ -57,7 +57,7 @@ bool RetrieveRecord(LPCSTR url, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size,
   constexpr int kAttempts = 50;
   if (MissingArgument(url == nullptr || size == nullptr)) return false;
   std::unique_lock<std::mutex> lock;
-  Store* store = OpenStore(lock);
+  StoreBackend* store = OpenBackend(lock);
   if (store == nullptr || !store->Peek(url, record)) return false;
   if (platform::detail::RecordSize(record) > *size || info == nullptr) {
     return platform::detail::PackRecord(record, info, size);  // fails with 122
@@ -68,7 +68,7 @@ bool RetrieveRecord(LPCSTR url, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size,
       return false;
     }
     const std::string name = FileNameOf(record);
-    if (store->ReadFile(name, *bytes)) break;
+    if (store->ReadEntryFile(record, *bytes)) break;
     const DWORD error = GetLastError();
     const std::string detail = platform::LastUrlCacheErrorDetail();
     if (error != ERROR_FILE_NOT_FOUND || attempt == kAttempts || !store->Peek(url, record) ||
@@ -91,7 +91,7 @@ HANDLE FindFirstUrlCacheEntryA(LPCSTR lpszUrlSearchPattern,
   auto find = std::make_unique<FindHandle>();
   {
     std::unique_lock<std::mutex> lock;
-    Store* store = OpenStore(lock);
+    StoreBackend* store = OpenBackend(lock);
     if (store == nullptr || !store->List(find->records)) return nullptr;
   }
   std::erase_if(find->records, [&](const UrlCacheRecord& r) {
@@ -138,7 +138,7 @@ BOOL FindCloseUrlCache(HANDLE hEnumHandle) {
   }
   if (--g_openFinds == 0) {
     std::unique_lock<std::mutex> lock;
-    if (Store* store = OpenStore(lock)) store->FlushHits();
+    if (StoreBackend* store = OpenBackend(lock)) store->FlushHits();
   }
   return TRUE;
 }

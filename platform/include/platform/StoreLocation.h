@@ -46,6 +46,8 @@ bool CurrentStoreLocation(StoreLocation& location, std::string& problem);
 
 /** Empty when the store in use accepts commits; otherwise why not, in the user's words. */
 std::string StoreReadOnlyReason();
+/** The URL name the store in use gives the entry of a new cookie of this host and path. */
+std::string StoreEntryUrl(const std::string& host, const std::string& path);
 
 /** A store found on this machine. */
 struct FoundStore {

@@ -1,5 +1,6 @@
-// The URL cache store's own interface: where it lives, and what the `urlcache` tool needs
-// beyond the WinINet-shaped calls (listing every container without counting hits, checking).
+// The store's own interface beyond the WinINet-shaped calls: Tolvane's own store and where it
+// lives, and what the `urlcache` tool needs for the store in use, of any kind (listing every
+// container without counting hits, checking). platform/StoreLocation.h chooses the store.
 #pragma once
 
 #include <windows.h>
@@ -10,9 +11,11 @@
 
 namespace platform {
 
-// Overrides $TOLVANE_URLCACHE for this process; "" goes back to the environment.
+// Uses Tolvane's own store in the folder `root` (made there when it is not yet) for this
+// process: SetStoreLocation("urlcache:" + root). "" goes back to the environment.
 void SetUrlCacheRoot(const std::string& root);
-// $TOLVANE_URLCACHE, else $XDG_DATA_HOME/tolvane/urlcache (default ~/.local/share/...).
+// The folder of the store in use when it is Tolvane's own: as set, else $TOLVANE_URLCACHE, else
+// $XDG_DATA_HOME/tolvane/urlcache (default ~/.local/share/...); "" for a store of another kind.
 std::string UrlCacheRoot();
 // The folder the cookie files live in, under the root.
 std::string CookieFolder();

@@ -1,9 +1,14 @@
 // What every store kind provides behind the URL cache calls. A back end presents its cookies
 // as cache entries (one per site and path, "Cookie:<user>@<host><path>") whose files are the
 // nine-line records; the calls in UrlCache.cpp and CacheWrite.cpp keep their contract for
-// every back end. Members that fail set the last error and the readable detail (Fail).
+// every back end. Members that fail set the last error and the readable detail (Fail). Every
+// member runs under the lock OpenBackend returns.
 #pragma once
 
+#include <unistd.h>
+
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -14,7 +19,13 @@ namespace platform::detail {
 
 class StoreBackend {
  public:
+  StoreBackend() : m_owner(::getpid()) {}
   virtual ~StoreBackend() = default;
+  StoreBackend(const StoreBackend&) = delete;
+  StoreBackend& operator=(const StoreBackend&) = delete;
+
+  /** The process that opened it (a child after fork must not use or close it). */
+  pid_t Owner() const { return m_owner; }
 
   virtual const StoreLocation& Location() const = 0;
   /** The path the window shows for the store (its title). */
@@ -24,12 +35,14 @@ class StoreBackend {
 
   /** Every entry, read afresh from the store (a reload sees what others changed). */
   virtual bool List(std::vector<UrlCacheRecord>& records) = 0;
-  /** One entry by its exact URL name, from what List last read; counts no hit. */
+  /** One entry by its exact URL name; counts no hit. */
   virtual bool Get(const std::string& url, UrlCacheRecord& record) = 0;
-  /** As Get, and counts a hit where the store keeps them (see Store::Hit for `defer`). */
+  /** As Get, without first writing anything that waits (the sizing call of a retrieve). */
+  virtual bool Peek(const std::string& url, UrlCacheRecord& record) { return Get(url, record); }
+  /** Counts a retrieve of the entry the record holds, where the store keeps hit counts. */
   virtual bool Hit(const std::string& url, UrlCacheRecord& record, bool defer) {
-    (void)defer;
-    return Get(url, record);
+    (void)url, (void)record, (void)defer;
+    return true;
   }
   /** Writes hits that wait in memory. */
   virtual void FlushHits() {}
@@ -44,10 +57,25 @@ class StoreBackend {
   /** Problems of the store as lines of text; with `repair`, mends what is safe to mend. */
   virtual bool Check(UrlCacheCheck& report, bool repair) = 0;
   /** The URL of the entry a cookie of this host and path belongs to when it is new. */
-  virtual std::string EntryUrlFor(const std::string& host, const std::string& path) const = 0;
+  virtual std::string EntryUrlFor(const std::string& host, const std::string& path) const {
+    return "Cookie:" + LoginName() + "@" + host + path;
+  }
+
+  /** The login name the URL names carry ("Cookie:<user>@..."). */
+  static std::string LoginName();
+
+ private:
+  pid_t m_owner;
 };
 
-/** The login name the URL names carry ("Cookie:<user>@..."). */
-std::string LoginName();
+/**
+ * The back end of the store in use, opened on first use and kept while the location stays the
+ * same. Null (last error and detail set) when the location names no store or it cannot be
+ * opened; `lock` then holds nothing.
+ */
+StoreBackend* OpenBackend(std::unique_lock<std::mutex>& lock);
+/** Opens a back end for a location; null with `error` and `detail` set. */
+std::unique_ptr<StoreBackend> MakeBackend(const StoreLocation& location, DWORD& error,
+                                          std::string& detail);
 
 }  // namespace platform::detail

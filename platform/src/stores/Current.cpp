@@ -1,10 +1,12 @@
-// The store the URL cache calls of this process work on, and its back end.
-#include <shlobj.h>
-#include <unistd.h>
+// The store the URL cache calls of this process work on, and the back end of each kind.
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 
+#include "../Internal.h"
 #include "../Store.h"
 #include "Backend.h"
 #include "NetscapeBackend.h"
@@ -16,6 +18,8 @@ namespace {
 
 std::mutex g_locationMutex;
 std::string g_locationOverride;
+// The last text resolved and what it named: resolving reads the disk, the calls come often.
+std::optional<std::pair<std::string, StoreLocation>> g_resolved;
 
 std::string DefaultStorePath() {
   if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data == '/') {
@@ -26,12 +30,29 @@ std::string DefaultStorePath() {
          "/.local/share/tolvane/urlcache";
 }
 
+// The cookies of a store, or -1 when it cannot be read.
+long CountCookies(const StoreLocation& location) {
+  DWORD error = 0;
+  std::string detail;
+  std::unique_ptr<detail::StoreBackend> store = detail::MakeBackend(location, error, detail);
+  std::vector<UrlCacheRecord> records;
+  if (store == nullptr || !store->List(records)) return -1;
+  long cookies = 0;
+  for (const UrlCacheRecord& record : records) {
+    std::string bytes;
+    if (!store->ReadEntryFile(record, bytes)) return -1;
+    cookies += long(std::count(bytes.begin(), bytes.end(), '\n') / 9);
+  }
+  return cookies;
+}
+
 }  // namespace
 
 void SetStoreLocation(const std::string& text) {
   {
     std::lock_guard lock(g_locationMutex);
     g_locationOverride = text;
+    g_resolved.reset();
   }
   detail::CloseStore();
 }
@@ -47,26 +68,61 @@ std::string StoreLocationText() {
   return "urlcache:" + DefaultStorePath();
 }
 
-}  // namespace platform
-
-namespace platform {
-
 bool CurrentStoreLocation(StoreLocation& location, std::string& problem) {
   const std::string text = StoreLocationText();
+  std::lock_guard lock(g_locationMutex);
+  if (g_resolved && g_resolved->first == text) {
+    location = g_resolved->second;
+    return true;
+  }
   if (text == "urlcache:" + DefaultStorePath()) {
     // The default store is made on first use; only a store someone named must exist.
     location = StoreLocation{StoreKind::UrlCache, DefaultStorePath()};
-    return true;
+  } else if (!ResolveStoreLocation(text, location, problem)) {
+    return false;
   }
-  return ResolveStoreLocation(text, location, problem);
+  g_resolved.emplace(text, location);
+  return true;
 }
 
-std::string StoreReadOnlyReason() { return {}; }
-
 std::vector<FoundStore> FindStores() {
-  FoundStore own;
-  own.location = StoreLocation{StoreKind::UrlCache, DefaultStorePath()};
-  return {own};
+  std::vector<FoundStore> found;
+  struct stat st {};
+  if (const std::string own = DefaultStorePath(); ::stat(own.c_str(), &st) == 0) {
+    FoundStore store;
+    store.location = StoreLocation{StoreKind::UrlCache, own};
+    store.cookies = CountCookies(store.location);
+    found.push_back(store);
+  }
+  return found;
+}
+
+std::string UrlCacheRoot() {
+  StoreLocation location;
+  std::string problem;
+  if (CurrentStoreLocation(location, problem) && location.kind == StoreKind::UrlCache) {
+    return location.path;
+  }
+  return {};
 }
 
 }  // namespace platform
+
+namespace platform::detail {
+
+std::unique_ptr<StoreBackend> MakeBackend(const StoreLocation& location, DWORD& error,
+                                          std::string& detail) {
+  switch (location.kind) {
+    case StoreKind::UrlCache:
+      return std::unique_ptr<StoreBackend>(Store::Open(location.path, detail, error));
+    case StoreKind::Netscape:
+      return std::make_unique<NetscapeBackend>(location);
+    default:
+      error = ERROR_TOLVANE_NOT_A_STORE;
+      detail = location.path + ": opening a " + StoreKindTitle(location.kind) +
+               " is not supported by this version";
+      return nullptr;
+  }
+}
+
+}  // namespace platform::detail

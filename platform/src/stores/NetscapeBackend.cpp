@@ -138,10 +138,6 @@ UrlCacheRecord NetscapeBackend::RecordOf(const Entry& entry) const {
   return r;
 }
 
-std::string NetscapeBackend::EntryUrlFor(const std::string& host, const std::string& path) const {
-  return "Cookie:" + LoginName() + "@" + host + path;
-}
-
 bool NetscapeBackend::List(std::vector<UrlCacheRecord>& records) {
   if (!Load()) return false;
   records.clear();
@@ -174,6 +170,11 @@ bool NetscapeBackend::ReadEntryFile(const UrlCacheRecord& record, std::string& b
 
 bool NetscapeBackend::CreateEntryFile(const std::string& /*url*/, const std::string& extension,
                                       std::string& path) {
+  // The caller's buffer holds MAX_PATH bytes.
+  if (m_location.path.size() + 40 + extension.size() >= MAX_PATH) {
+    Fail(ERROR_FILENAME_EXCED_RANGE, "the path of " + m_location.path + " is too long");
+    return false;
+  }
   for (;;) {
     path = m_location.path + "/new-" + std::to_string(m_nextFile++) +
            (extension.empty() ? "" : "." + extension);

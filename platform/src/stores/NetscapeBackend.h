@@ -37,7 +37,7 @@ class NetscapeBackend final : public StoreBackend {
   bool Commit(const UrlCacheRecord& record) override;
   bool Delete(const std::string& url) override;
   bool Check(UrlCacheCheck& report, bool repair) override;
-  std::string EntryUrlFor(const std::string& host, const std::string& path) const override;
+
 
  private:
   struct Entry {

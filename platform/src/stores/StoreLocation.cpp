@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "../Internal.h"
+#include "Backend.h"
 
 namespace platform {
 namespace {
@@ -223,25 +224,28 @@ bool ResolveStoreLocation(const std::string& text, StoreLocation& location, std:
     problem = path + ": " + std::strerror(errno) + " (" + kExpected + ")";
     return false;
   }
-  path = Real(path);
+  // Files are worked on where they really are (a commit replaces the file, not a link to it);
+  // a store folder keeps the name it was given, and its own checks vet what it leads to.
+  const std::string real = Real(path);
   std::string storePath;
   StoreKind found = StoreKind::UrlCache;
-  const bool known = Detect(path, found, storePath);
+  const bool known = Detect(real, found, storePath);
   if (!forced) {
     if (!known) {
       problem = path + " holds no cookie store of a known kind (" + kExpected + ")";
       return false;
     }
     kind = found;
-    path = storePath;
   } else if (kind == StoreKind::UrlCache ? !S_ISDIR(st.st_mode)
                                          : kind == StoreKind::Netscape && !S_ISREG(st.st_mode)) {
     problem = path + " is not " + (kind == StoreKind::UrlCache ? "a folder" : "a file") + " (" +
               StoreKindTitle(kind) + " expected)";
     return false;
+  } else {
+    storePath = real;
   }
   location.kind = kind;
-  location.path = path;
+  location.path = kind == StoreKind::UrlCache && storePath == real ? path : storePath;
   return true;
 }
 
@@ -249,7 +253,7 @@ bool ResolveStoreLocation(const std::string& text, StoreLocation& location, std:
 
 namespace platform::detail {
 
-std::string LoginName() {
+std::string StoreBackend::LoginName() {
   static const std::string name = [] {
     if (const passwd* entry = ::getpwuid(::geteuid()); entry != nullptr && entry->pw_name[0]) {
       return std::string(entry->pw_name);
