@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "codec/Cp932.h"
+#include "platform/StoreErrors.h"
 #include "platform/SystemMessages.h"
 
 namespace platform::detail {
@@ -49,6 +50,22 @@ const Message kMessages[] = {
     {ERROR_FILE_CORRUPT, "ファイルまたはディレクトリが壊れているため、読み取ることができません。"},
     {ERROR_DATABASE_FAILURE, "データベースに対して読み取りまたは書き込みを実行できません。"},
     {ERROR_FILE_READ_ONLY, "指定されたファイルは読み取り専用です。"},
+    // The store back ends' own codes (platform/StoreErrors.h).
+    {ERROR_TOLVANE_STORE_CHANGED,
+     "ストアは読み込まれた後でほかのプログラムによって変更されました。"
+     "再読込してから変更し直してください。"},
+    {ERROR_TOLVANE_STORE_IN_USE,
+     "ストアを使うプログラム (ブラウザーまたは wineserver) が実行中のため、書き込めません。"
+     "そのプログラムを終了してからやり直してください。"},
+    {ERROR_TOLVANE_STORE_READ_ONLY, "ストアは読み取り専用のため、書き込めません。"},
+    {ERROR_TOLVANE_COOKIE_OF_OTHER_ENTRY,
+     "名前、ドメイン、パスが同じ Cookie が別のエントリにあります。"
+     "Cookie のドメインを変えてからコミットしてください。"},
+    {ERROR_TOLVANE_COOKIE_NOT_STORABLE,
+     "このストアに保存できない文字 (タブ、制御文字など) を含む Cookie があります。"},
+    {ERROR_TOLVANE_STORE_UNTESTED,
+     "このストアの形式 (バージョン) は確認されていないため、書き込めません。"},
+    {ERROR_TOLVANE_NOT_A_STORE, "指定された場所は Cookie のストアではありません。"},
 };
 
 }  // namespace

@@ -70,6 +70,10 @@ class Store final : public StoreBackend {
   // A new file named after the URL's site, numbered store-wide (NewFile).
   bool CreateEntryFile(const std::string& url, const std::string& extension,
                        std::string& path) override;
+  bool WriteEntryFile(const std::string& path, const std::string& bytes) override;
+  void DropEntryFile(const std::string& path) override {
+    if (std::string name; OwnsFile(path.c_str(), name)) DeleteFile(name);
+  }
   // Only a file the store made may back an entry (CommitFile).
   bool Commit(const UrlCacheRecord& record) override;
   bool Check(UrlCacheCheck& report, bool repair) override;

@@ -1,8 +1,12 @@
 // Tolvane's own store as a back end: the names of new files, reading an entry's file, the
 // commit of a file the store made, and the store's check.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <set>
 
 #include "Internal.h"
@@ -112,6 +116,33 @@ bool Store::CreateEntryFile(const std::string& url, const std::string& extension
   std::string name;
   if (!NewFile(stem, safeExtension, name)) return false;
   path = folder + name;
+  return true;
+}
+
+bool Store::WriteEntryFile(const std::string& path, const std::string& bytes) {
+  std::string name;
+  if (!OwnsFile(path.c_str(), name)) {
+    Fail(ERROR_INVALID_PARAMETER, "not a file of the cookie folder: " + path);
+    return false;
+  }
+  const int fd = OpenFile(name, O_WRONLY | O_TRUNC);
+  if (fd < 0) return false;
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int error = n < 0 ? errno : ENOSPC;
+      ::close(fd);
+      Fail(ErrorFromErrno(error), "cannot write " + path + ": " + std::strerror(error));
+      return false;
+    }
+    done += size_t(n);
+  }
+  if (::close(fd) != 0) {
+    Fail(ErrorFromErrno(errno), "cannot write " + path + ": " + std::strerror(errno));
+    return false;
+  }
   return true;
 }
 

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "Commands.h"
+#include "Text.h"
+#include "platform/StoreLocation.h"
 #include "platform/UrlCacheStore.h"
 
 namespace urlcache {
@@ -211,6 +213,17 @@ bool AddSite(const Site& site) {
 }  // namespace
 
 int Demo() {
+  platform::StoreLocation location;
+  std::string problem;
+  if (!platform::CurrentStoreLocation(location, problem)) {
+    std::fprintf(stderr, "urlcache: %s\n", Printable(problem).c_str());
+    return kExitFailure;
+  }
+  if (location.kind != platform::StoreKind::UrlCache) {
+    std::fprintf(stderr, "urlcache: demo fills only a store of Tolvane's own, not %s\n",
+                 Printable(location.Text()).c_str());
+    return kExitFailure;
+  }
   std::vector<platform::UrlCacheRecord> existing;
   if (!platform::ListUrlCacheEntries(existing)) return ReportFailure("cannot read the store");
   if (!existing.empty()) {

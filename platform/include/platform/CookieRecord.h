@@ -44,7 +44,7 @@ int64_t UnixFromFileTime(const FILETIME& time);
 /**
  * Parses the bytes of a cookie file: nine LF-ended lines a record, numbers as decimal with an
  * optional sign (the low 32 bits count). False when the bytes end inside a record; `problem`
- * says where.
+ * says where, and `records` holds the complete ones before it.
  */
 bool ParseCookieRecords(std::string_view bytes, std::vector<CookieRecord>& records,
                         std::string& problem);

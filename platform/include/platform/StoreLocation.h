@@ -29,7 +29,8 @@ const char* StoreKindTitle(StoreKind kind);
 /**
  * Finds the store a text names. Nothing is created or changed. False with a message naming the
  * path and what was expected when the path does not exist or holds no store of a known kind.
- * An empty folder is a new store of Tolvane's own.
+ * An empty folder is a new store of Tolvane's own, and so is "urlcache:PATH" for a PATH that is
+ * not there yet (the store makes it on first use).
  */
 bool ResolveStoreLocation(const std::string& text, StoreLocation& location, std::string& problem);
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/CookieRecord.h"
 #include "platform/StoreLocation.h"
 #include "platform/UrlCacheStore.h"
 
@@ -32,6 +33,9 @@ class StoreBackend {
   virtual std::string DisplayPath() const = 0;
   /** Empty when commits can be made; otherwise why not, in the user's words (UTF-8). */
   virtual std::string ReadOnlyReason() = 0;
+  /** Empty when the store's owner (a browser, a wineserver) is not running; otherwise which
+   *  one is, in the user's words. Nothing is written to a store in use. */
+  virtual std::string InUseReason() { return {}; }
 
   /** Every entry, read afresh from the store (a reload sees what others changed). */
   virtual bool List(std::vector<UrlCacheRecord>& records) = 0;
@@ -51,11 +55,20 @@ class StoreBackend {
   /** A new, empty file for an entry about to be committed; its full path. */
   virtual bool CreateEntryFile(const std::string& url, const std::string& extension,
                                std::string& path) = 0;
+  /** Fills a file CreateEntryFile made (what a caller would write with WriteFile). */
+  virtual bool WriteEntryFile(const std::string& path, const std::string& bytes) = 0;
+  /** Removes a file CreateEntryFile made that will not be committed. */
+  virtual void DropEntryFile(const std::string& path) = 0;
   /** Inserts or replaces the entry of record.url from the file record.localFile. */
   virtual bool Commit(const UrlCacheRecord& record) = 0;
   virtual bool Delete(const std::string& url) = 0;
   /** Problems of the store as lines of text; with `repair`, mends what is safe to mend. */
   virtual bool Check(UrlCacheCheck& report, bool repair) = 0;
+  /** Empty when the store can hold the cookie as it is; otherwise why not (never its value). */
+  virtual std::string CannotHold(const CookieRecord& record) const {
+    (void)record;
+    return {};
+  }
   /** The URL of the entry a cookie of this host and path belongs to when it is new. */
   virtual std::string EntryUrlFor(const std::string& host, const std::string& path) const {
     return "Cookie:" + LoginName() + "@" + host + path;

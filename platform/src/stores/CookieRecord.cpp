@@ -61,7 +61,7 @@ int64_t UnixFromFileTime(const FILETIME& time) {
 
 bool ParseCookieRecords(std::string_view bytes, std::vector<CookieRecord>& records,
                         std::string& problem) {
-  records.clear();
+  records.clear();  // the complete records stay even when the bytes end inside one
   CookieRecord record;
   int line = 0;
   size_t start = 0;

@@ -11,6 +11,7 @@
 
 #include "../Internal.h"
 #include "AtomicFile.h"
+#include "Backup.h"
 #include "VirtualFiles.h"
 #include "platform/StoreErrors.h"
 
@@ -182,6 +183,14 @@ bool NetscapeBackend::CreateEntryFile(const std::string& /*url*/, const std::str
   }
 }
 
+bool NetscapeBackend::WriteEntryFile(const std::string& path, const std::string& bytes) {
+  if (!TruncateVirtualFile(path) || !AppendVirtualFile(path, bytes.data(), bytes.size())) {
+    Fail(ERROR_FILE_NOT_FOUND, "no file " + path + " was made for a commit");
+    return false;
+  }
+  return true;
+}
+
 bool NetscapeBackend::Unchanged() {
   std::string now;
   std::string problem;
@@ -200,6 +209,11 @@ bool NetscapeBackend::Unchanged() {
 bool NetscapeBackend::Write(const NetscapeFile& file) {
   std::string bytes = file.Bytes();
   std::string problem;
+  if (!BackUpOnce(m_location, {m_location.path}, problem)) {
+    Fail(ERROR_WRITE_FAULT, "no backup of " + m_location.path + " could be made, so it is not "
+                            "written: " + problem);
+    return false;
+  }
   if (!ReplaceFileAtomically(m_location.path, bytes, 0600, problem)) {
     const int error = errno;
     Fail(error == ENOSPC || error == EDQUOT                    ? ERROR_DISK_FULL
@@ -342,6 +356,12 @@ bool NetscapeBackend::Delete(const std::string& url) {
   std::erase_if(m_assigned, [&](const auto& item) { return item.second == url; });
   Regroup();
   return true;
+}
+
+std::string NetscapeBackend::CannotHold(const CookieRecord& record) const {
+  NetscapeLine line;
+  std::string problem;
+  return NetscapeLineFromRecord(record, "\n", line, problem) ? std::string() : problem;
 }
 
 bool NetscapeBackend::Check(UrlCacheCheck& report, bool /*repair*/) {

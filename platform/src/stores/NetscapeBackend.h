@@ -18,6 +18,7 @@
 
 #include "Backend.h"
 #include "NetscapeFile.h"
+#include "VirtualFiles.h"
 
 namespace platform::detail {
 
@@ -34,9 +35,12 @@ class NetscapeBackend final : public StoreBackend {
   bool ReadEntryFile(const UrlCacheRecord& record, std::string& bytes) override;
   bool CreateEntryFile(const std::string& url, const std::string& extension,
                        std::string& path) override;
+  bool WriteEntryFile(const std::string& path, const std::string& bytes) override;
+  void DropEntryFile(const std::string& path) override { DeleteVirtualFile(path); }
   bool Commit(const UrlCacheRecord& record) override;
   bool Delete(const std::string& url) override;
   bool Check(UrlCacheCheck& report, bool repair) override;
+  std::string CannotHold(const CookieRecord& record) const override;
 
 
  private:

@@ -220,6 +220,11 @@ bool ResolveStoreLocation(const std::string& text, StoreLocation& location, std:
   }
   path = Absolute(path);
   struct stat st {};
+  if (forced && kind == StoreKind::UrlCache && ::lstat(path.c_str(), &st) != 0 && errno == ENOENT) {
+    // Named as Tolvane's own store: it is made there on first use.
+    location = StoreLocation{kind, path};
+    return true;
+  }
   if (::stat(path.c_str(), &st) != 0) {
     problem = path + ": " + std::strerror(errno) + " (" + kExpected + ")";
     return false;
