@@ -1,0 +1,153 @@
+// A cookie store of one kind in a fresh temporary folder, in use while the object lives, for the
+// tests every store kind must pass. Backups the store makes go to a folder inside it too.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <wininet.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/CookieRecord.h"
+#include "platform/Faults.h"
+#include "platform/StoreLocation.h"
+#include "platform/UrlCacheStore.h"
+
+namespace tolvane::test {
+
+struct StoreKindCase {
+  const char* name;
+  platform::StoreKind kind;
+  // Makes an empty store of the kind in the folder; its location text.
+  std::function<std::string(const std::string& folder)> make;
+  // The flag bits the kind keeps (a record's other bits are not stored).
+  DWORD keptFlags;
+};
+
+/** Every kind of store, for parameterised tests. */
+inline const std::vector<StoreKindCase>& StoreKinds() {
+  static const std::vector<StoreKindCase> kinds = {
+      {"urlcache", platform::StoreKind::UrlCache,
+       [](const std::string& folder) { return "urlcache:" + folder + "/store"; }, 0xFFFFFFFFu},
+      {"netscape", platform::StoreKind::Netscape,
+       [](const std::string& folder) {
+         const std::string path = folder + "/cookies.txt";
+         std::ofstream(path) << "# Netscape HTTP Cookie File\n\n";
+         return path;
+       },
+       platform::kCookieBitSecure | platform::kCookieBitSession | platform::kCookieBitHttpOnly |
+           platform::kCookieBitHostOnly},
+  };
+  return kinds;
+}
+
+inline std::string KindName(const testing::TestParamInfo<StoreKindCase>& info) {
+  return info.param.name;
+}
+
+class KindStore {
+ public:
+  explicit KindStore(const StoreKindCase& kind) : m_kind(kind) {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/tolvane-kind-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) std::abort();  // no store, no test
+    m_folder = pattern;
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state != nullptr) m_oldState = state;
+    ::setenv("XDG_STATE_HOME", (m_folder + "/state").c_str(), 1);
+    platform::ClearFaults();
+    m_location = kind.make(m_folder);
+    platform::SetStoreLocation(m_location);
+  }
+  ~KindStore() {
+    platform::ClearFaults();
+    platform::SetStoreLocation("");
+    if (m_oldState.empty()) {
+      ::unsetenv("XDG_STATE_HOME");
+    } else {
+      ::setenv("XDG_STATE_HOME", m_oldState.c_str(), 1);
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+  }
+  KindStore(const KindStore&) = delete;
+  KindStore& operator=(const KindStore&) = delete;
+
+  const std::string& Folder() const { return m_folder; }
+  const std::string& Location() const { return m_location; }
+  const StoreKindCase& Kind() const { return m_kind; }
+
+  /** The URL the store gives the entry of cookies of this host and path. */
+  static std::string UrlFor(const std::string& host, const std::string& path) {
+    return platform::StoreEntryUrl(host, path);
+  }
+
+  /** A cookie every kind can hold. */
+  platform::CookieRecord Cookie(const std::string& name, const std::string& value,
+                                const std::string& domain, DWORD flags = 0) const {
+    platform::CookieRecord record;
+    record.name = name;
+    record.value = value;
+    record.domain = domain;
+    record.flags = flags & m_kind.keptFlags;
+    record.expire = (record.flags & platform::kCookieBitSession) != 0
+                        ? FILETIME{}
+                        : platform::FileTimeFromUnix(1893456000);  // 2030-01-01
+    return record;
+  }
+
+  /** Commits an entry of these records through the URL cache calls, as a program would. */
+  bool Commit(const std::string& url, const std::vector<platform::CookieRecord>& records) const {
+    char file[MAX_PATH] = {};
+    if (!CreateUrlCacheEntryA(url.c_str(), 0, "TXT", file, 0)) return false;
+    HANDLE handle = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_ARCHIVE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    const std::string bytes = platform::RenderCookieRecords(records);
+    DWORD written = 0;
+    const bool wrote =
+        bytes.empty() ||
+        (WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+         written == bytes.size());
+    if (!CloseHandle(handle) || !wrote) return false;
+    return CommitUrlCacheEntryA(url.c_str(), file, {}, {}, NORMAL_CACHE_ENTRY | COOKIE_CACHE_ENTRY,
+                                nullptr, 0, nullptr, url.c_str()) == TRUE;
+  }
+
+  /** The bytes of an entry's cookie file as a stream reads them; "<none>" when it fails. */
+  static std::string Stream(const std::string& url) {
+    DWORD size = 0;
+    if (RetrieveUrlCacheEntryStreamA(url.c_str(), nullptr, &size, FALSE, 0) != nullptr ||
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+      return "<none>";
+    }
+    std::vector<char> buffer(size);
+    HANDLE stream = RetrieveUrlCacheEntryStreamA(
+        url.c_str(), reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data()), &size, FALSE,
+        0);
+    if (stream == nullptr) return "<none>";
+    std::string bytes;
+    for (DWORD offset = 0;; ++offset) {
+      char byte = 0;
+      DWORD length = 1;
+      if (!ReadUrlCacheEntryStream(stream, offset, &byte, &length, 0) || length != 1) break;
+      bytes.push_back(byte);
+    }
+    UnlockUrlCacheEntryStream(stream, 0);
+    return bytes;
+  }
+
+ private:
+  StoreKindCase m_kind;
+  std::string m_folder;
+  std::string m_location;
+  std::string m_oldState;
+};
+
+}  // namespace tolvane::test
