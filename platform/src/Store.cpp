@@ -11,8 +11,8 @@
 #include <cstring>
 
 #include "Internal.h"
-#include "platform/StoreErrors.h"
 #include "StoreSql.h"
+#include "platform/StoreErrors.h"
 
 namespace platform::detail {
 namespace {
@@ -68,9 +68,7 @@ bool Store::OwnsFile(const char* path, std::string& name) const {
 }
 
 Store::Store(sqlite3* db, std::unique_ptr<StoreFolder> folder)
-    : m_db(db),
-      m_folder(std::move(folder)),
-      m_location{StoreKind::UrlCache, m_folder->Root()} {}
+    : m_db(db), m_folder(std::move(folder)), m_location{StoreKind::UrlCache, m_folder->Root()} {}
 
 Store::~Store() {
   FlushHits();
@@ -426,9 +424,9 @@ Store* OpenStore(std::unique_lock<std::mutex>& lock) {
   if (backend == nullptr) return nullptr;
   if (auto* store = dynamic_cast<Store*>(backend)) return store;
   lock.unlock();
-  Fail(ERROR_TOLVANE_NOT_A_STORE,
-       backend->Location().path + " is a " + StoreKindTitle(backend->Location().kind) +
-           ", not a Tolvane store folder");
+  Fail(ERROR_TOLVANE_NOT_A_STORE, backend->Location().path + " is a " +
+                                      StoreKindTitle(backend->Location().kind) +
+                                      ", not a Tolvane store folder");
   return nullptr;
 }
 

@@ -26,17 +26,18 @@ class StoreKindsModel : public testing::TestWithParam<StoreKindCase> {
     g_bGmtMode = 1;
     m_a = KindStore::UrlFor("a.example", "/");
     m_b = KindStore::UrlFor("b.example", "/");
-    ASSERT_TRUE(m_store.Commit(m_a, {m_store.Cookie("one", "1", "a.example/"),
-                                     m_store.Cookie("two", "2", "a.example/",
-                                                    platform::kCookieBitSecure)}));
-    ASSERT_TRUE(m_store.Commit(m_b, {m_store.Cookie("three", "3", "b.example/",
-                                                    platform::kCookieBitHostOnly)}));
+    ASSERT_TRUE(m_store.Commit(
+        m_a, {m_store.Cookie("one", "1", "a.example/"),
+              m_store.Cookie("two", "2", "a.example/", platform::kCookieBitSecure)}));
+    ASSERT_TRUE(m_store.Commit(
+        m_b, {m_store.Cookie("three", "3", "b.example/", platform::kCookieBitHostOnly)}));
   }
   void TearDown() override { platform::SetMessageBoxHandler(nullptr); }
 
   static std::vector<std::string> Names(const SiteCache& entry) {
     std::vector<std::string> names;
-    for (int i = 0; i < entry.GetSize(); ++i) names.push_back(entry.GetVariable(i)->m_strName.str());
+    for (int i = 0; i < entry.GetSize(); ++i)
+      names.push_back(entry.GetVariable(i)->m_strName.str());
     return names;
   }
 

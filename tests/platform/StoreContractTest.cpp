@@ -54,10 +54,10 @@ class StoreContract : public testing::TestWithParam<StoreKindCase> {
                   m_store.Cookie("two", "2%20two", "a.example/",
                                  platform::kCookieBitSecure | platform::kCookieBitHttpOnly)};
     ASSERT_TRUE(m_store.Commit(m_a, m_aRecords)) << platform::LastUrlCacheErrorDetail();
-    ASSERT_TRUE(m_store.Commit(m_b, {m_store.Cookie("three", "3", "b.example/",
-                                                    platform::kCookieBitHostOnly)}));
-    ASSERT_TRUE(m_store.Commit(m_deep, {m_store.Cookie("four", "", "a.example/deep",
-                                                       platform::kCookieBitSession)}));
+    ASSERT_TRUE(m_store.Commit(
+        m_b, {m_store.Cookie("three", "3", "b.example/", platform::kCookieBitHostOnly)}));
+    ASSERT_TRUE(m_store.Commit(
+        m_deep, {m_store.Cookie("four", "", "a.example/deep", platform::kCookieBitSession)}));
   }
 
   static std::vector<CookieRecord> Records(const std::string& bytes) {

@@ -13,9 +13,9 @@
 namespace platform {
 
 struct StoreBackup {
-  std::string id;        // its folder's name; what RestoreBackup takes
+  std::string id;  // its folder's name; what RestoreBackup takes
   StoreLocation location;
-  int64_t created = 0;   // seconds since 1970
+  int64_t created = 0;             // seconds since 1970
   std::vector<std::string> files;  // the store's files it holds, as they were named
   uint64_t bytes = 0;
 };

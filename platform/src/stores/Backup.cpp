@@ -167,7 +167,8 @@ bool RestoreBackup(const std::string& id, std::string& problem) {
     return false;
   }
   DWORD error = 0;
-  std::unique_ptr<detail::StoreBackend> store = detail::MakeBackend(backup.location, error, problem);
+  std::unique_ptr<detail::StoreBackend> store =
+      detail::MakeBackend(backup.location, error, problem);
   if (store == nullptr) return false;
   if (const std::string why = store->InUseReason(); !why.empty()) {
     problem = why;
@@ -199,8 +200,8 @@ bool BackUpOnce(const StoreLocation& location, const std::vector<std::string>& f
     problem = "cannot create " + folder + ": " + std::strerror(errno);
     return false;
   }
-  std::string manifest = "location\t" + Escape(text) + "\ncreated\t" +
-                         std::to_string(std::time(nullptr)) + "\n";
+  std::string manifest =
+      "location\t" + Escape(text) + "\ncreated\t" + std::to_string(std::time(nullptr)) + "\n";
   uint64_t bytes = 0;
   int n = 0;
   for (const std::string& file : files) {

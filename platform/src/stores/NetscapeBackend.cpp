@@ -46,7 +46,10 @@ NetscapeBackend::NetscapeBackend(StoreLocation location) : m_location(std::move(
 NetscapeBackend::~NetscapeBackend() { RemoveVirtualRoot(m_location.path); }
 
 std::string NetscapeBackend::ReadOnlyReason() {
-  if (::access(m_location.path.c_str(), W_OK) != 0) {
+  // The owner's write bit counts even for root: a file made read-only on purpose stays so.
+  struct stat st {};
+  if (::access(m_location.path.c_str(), W_OK) != 0 ||
+      (::stat(m_location.path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0)) {
     return "ファイル " + m_location.path + " に書き込む権限がありません。";
   }
   const size_t slash = m_location.path.find_last_of('/');
@@ -210,8 +213,10 @@ bool NetscapeBackend::Write(const NetscapeFile& file) {
   std::string bytes = file.Bytes();
   std::string problem;
   if (!BackUpOnce(m_location, {m_location.path}, problem)) {
-    Fail(ERROR_WRITE_FAULT, "no backup of " + m_location.path + " could be made, so it is not "
-                            "written: " + problem);
+    Fail(ERROR_WRITE_FAULT, "no backup of " + m_location.path +
+                                " could be made, so it is not "
+                                "written: " +
+                                problem);
     return false;
   }
   if (!ReplaceFileAtomically(m_location.path, bytes, 0600, problem)) {

@@ -42,7 +42,6 @@ class NetscapeBackend final : public StoreBackend {
   bool Check(UrlCacheCheck& report, bool repair) override;
   std::string CannotHold(const CookieRecord& record) const override;
 
-
  private:
   struct Entry {
     std::string url;
