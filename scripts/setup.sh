@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-noto-cjk
   clang libclang-rt-14-dev
+  curl wget python3
   "$@"
 )
 missing=()

@@ -8,6 +8,7 @@ It listens on 127.0.0.1 only, on a free port it prints as its first line, answer
             and (for a host under .localhost) Domain
   /echo     answers with the Cookie header it received, as text
   /close    a page that closes its window (for headless browsers)
+  /stop     ends the server after answering
 Every request is logged as one line "<path>\t<host>\t<cookie header>" to --log when given.
 """
 import argparse
@@ -59,6 +60,9 @@ def main():
             elif path == "/close":
                 self.answer(b"<html><body><script>window.close()</script></body></html>",
                             content_type="text/html")
+            elif path == "/stop":
+                self.answer(b"stopping\n")
+                state["served"] = args.max_requests
             else:
                 self.send_error(404)
             if state["served"] >= args.max_requests:
