@@ -245,8 +245,9 @@ void CTolvaneDoc::OnStoreOpen() {
 void CTolvaneDoc::OnExportSiteCookiesTxt() {
   SiteCache* entry = nullptr;
   CLeftView* tree = GetTreeView();
-  if (tree == nullptr || tree->ClassifyItem(nullptr, &entry, nullptr, nullptr, nullptr) ==
-                             CLeftView::kNothing || entry == nullptr) {
+  if (tree == nullptr ||
+      tree->ClassifyItem(nullptr, &entry, nullptr, nullptr, nullptr) == CLeftView::kNothing ||
+      entry == nullptr) {
     return;
   }
   ExportCookiesTxt({entry});
@@ -260,9 +261,8 @@ void CTolvaneDoc::OnExportAllCookiesTxt() {
 
 void CTolvaneDoc::OnUpdateExportSiteCookiesTxt(CCmdUI* pCmdUI) {
   CLeftView* tree = GetTreeView();
-  pCmdUI->Enable(tree != nullptr &&
-                 tree->ClassifyItem(nullptr, nullptr, nullptr, nullptr, nullptr) !=
-                     CLeftView::kNothing);
+  pCmdUI->Enable(tree != nullptr && tree->ClassifyItem(nullptr, nullptr, nullptr, nullptr,
+                                                       nullptr) != CLeftView::kNothing);
 }
 
 void CTolvaneDoc::OnUpdateExportAllCookiesTxt(CCmdUI* pCmdUI) {
@@ -270,8 +270,8 @@ void CTolvaneDoc::OnUpdateExportAllCookiesTxt(CCmdUI* pCmdUI) {
 }
 
 void CTolvaneDoc::ExportCookiesTxt(const std::vector<SiteCache*>& entries) {
-  CFileDialog dlg(FALSE, "txt", "cookies.txt", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY |
-                                                   OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST,
+  CFileDialog dlg(FALSE, "txt", "cookies.txt",
+                  OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST,
                   afx::Cp932("cookies.txt (*.txt)|*.txt|全て(*.*)|*.*||"), nullptr);
   if (dlg.DoModal() != IDOK) return;
   // What the window shows is written, edits not yet committed included.
@@ -280,8 +280,9 @@ void CTolvaneDoc::ExportCookiesTxt(const std::vector<SiteCache*>& entries) {
   int count = 0;
   platform::CookiesTxtFailure failure;
   if (platform::WriteCookiesTxt(dlg.GetFileSystemPath(), records, count, failure)) {
-    AfxMessageBox(afx::Cp932("cookies.txt に " + std::to_string(count) + " 個のCookieを出力しました."),
-                  MB_OK | MB_ICONINFORMATION);
+    AfxMessageBox(
+        afx::Cp932("cookies.txt に " + std::to_string(count) + " 個のCookieを出力しました."),
+        MB_OK | MB_ICONINFORMATION);
     return;
   }
   CString text = afx::Cp932("cookies.txt の出力に失敗しました.\r\n");
@@ -289,7 +290,8 @@ void CTolvaneDoc::ExportCookiesTxt(const std::vector<SiteCache*>& entries) {
   text += "\r\n";
   switch (failure.kind) {
     case platform::CookiesTxtFailure::Kind::NotStorable:
-      text += afx::Cp932("cookies.txt に書けない文字（ﾀﾌﾞ、制御文字、UTF-8 でない文字）を含むCookieがあります: ");
+      text += afx::Cp932(
+          "cookies.txt に書けない文字（ﾀﾌﾞ、制御文字、UTF-8 でない文字）を含むCookieがあります: ");
       text += CString(failure.cookie);
       break;
     case platform::CookiesTxtFailure::Kind::NotWritten:
