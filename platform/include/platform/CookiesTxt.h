@@ -2,8 +2,22 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/CookieRecord.h"
 
 namespace platform {
+
+/** What a cookies.txt holds, as a store reads it. */
+struct CookiesTxtContent {
+  std::vector<CookieRecord> cookies;  // in file order
+  std::vector<std::string> problems;  // a note for each line that is no cookie (never its bytes)
+  std::string unchanged;              // the bytes the store writes back when nothing changed
+};
+CookiesTxtContent ReadCookiesTxt(std::string_view bytes);
+/** The line a cookie is written as (with its LF), or "" when a cookies.txt cannot hold it. */
+std::string CookiesTxtLine(const CookieRecord& cookie);
 
 /** Why WriteCookiesTxt wrote nothing. */
 struct CookiesTxtFailure {

@@ -9,6 +9,27 @@
 
 namespace platform {
 
+CookiesTxtContent ReadCookiesTxt(std::string_view bytes) {
+  CookiesTxtContent content;
+  const detail::NetscapeFile file = detail::NetscapeFile::Parse(bytes);
+  for (size_t i = 0; i < file.lines.size(); ++i) {
+    const detail::NetscapeLine& line = file.lines[i];
+    if (line.kind == detail::NetscapeLine::Kind::Cookie) {
+      content.cookies.push_back(line.ToRecord());
+    } else if (line.kind == detail::NetscapeLine::Kind::Bad) {
+      content.problems.push_back("line " + std::to_string(i + 1) + ": " + line.problem);
+    }
+  }
+  content.unchanged = file.Bytes();
+  return content;
+}
+
+std::string CookiesTxtLine(const CookieRecord& cookie) {
+  detail::NetscapeLine line;
+  std::string problem;
+  return detail::NetscapeLineFromRecord(cookie, "\n", line, problem) ? line.raw : std::string();
+}
+
 bool WriteCookiesTxt(const std::string& path, const std::string& records, int& count,
                      CookiesTxtFailure& failure) {
   failure = CookiesTxtFailure{};

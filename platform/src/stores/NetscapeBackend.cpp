@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <deque>
+#include <string_view>
 #include <unordered_set>
 
 #include "../Internal.h"
@@ -82,8 +83,7 @@ bool NetscapeBackend::Load() {
     Fail(errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_READ_FAULT, problem);
     return false;
   }
-  m_bytes = std::move(bytes);
-  m_file = NetscapeFile::Parse(m_bytes);
+  Parse(std::move(bytes));
   m_modified = FromTimespec(st.st_mtim);
   GetSystemTimeAsFileTime(&m_read);
   m_loaded = true;
@@ -91,32 +91,52 @@ bool NetscapeBackend::Load() {
   return true;
 }
 
+void NetscapeBackend::Parse(std::string bytes) {
+  m_bytes = std::move(bytes);
+  m_file = NetscapeFile::Parse(m_bytes);
+  m_records.assign(m_file.lines.size(), CookieRecord{});
+  m_identities.assign(m_file.lines.size(), std::string());
+  m_naturalUrls.assign(m_file.lines.size(), std::string());
+  for (size_t i = 0; i < m_file.lines.size(); ++i) {
+    if (m_file.lines[i].kind != NetscapeLine::Kind::Cookie) continue;
+    m_records[i] = m_file.lines[i].ToRecord();
+    m_identities[i] = NetscapeIdentity(m_records[i]);
+    m_naturalUrls[i] = EntryUrlFor(m_records[i].Host(), m_records[i].Path());
+  }
+}
+
 void NetscapeBackend::Regroup() {
   m_entries.clear();
   m_entryIndex.clear();
-  m_owner.clear();
   auto entryFor = [this](const std::string& url) -> Entry& {
     const auto [it, added] = m_entryIndex.emplace(url, m_entries.size());
-    if (added) m_entries.push_back(Entry{url, {}});
+    if (added) m_entries.push_back(Entry{url, {}, {}, false});
     return m_entries[it->second];
   };
-  std::unordered_set<std::string> present;
+  std::unordered_set<std::string_view> present;
   for (size_t i = 0; i < m_file.lines.size(); ++i) {
-    const NetscapeLine& line = m_file.lines[i];
-    if (line.kind != NetscapeLine::Kind::Cookie) continue;
-    const std::string identity = line.Identity();
-    present.insert(identity);
-    const auto assigned = m_assigned.find(identity);
-    const CookieRecord record = line.ToRecord();
-    Entry& entry =
-        entryFor(assigned != m_assigned.end() ? assigned->second
-                                              : EntryUrlFor(record.Host(), record.Path()));
-    entry.lines.push_back(i);
-    m_owner.emplace(identity, entry.url);
+    if (m_file.lines[i].kind != NetscapeLine::Kind::Cookie) continue;
+    const std::string& identity = m_identities[i];
+    const auto assigned = m_assigned.empty() ? m_assigned.end() : m_assigned.find(identity);
+    if (assigned != m_assigned.end()) present.insert(identity);
+    entryFor(assigned != m_assigned.end() ? assigned->second : m_naturalUrls[i]).lines.push_back(i);
   }
   // Cookies gone from the file (someone else removed them) take their placement with them.
   std::erase_if(m_assigned, [&](const auto& item) { return present.count(item.first) == 0; });
-  for (const std::string& url : m_emptyEntries) entryFor(url);
+  for (const std::string& empty : m_emptyEntries) entryFor(empty);
+}
+
+std::string NetscapeBackend::OwnerOf(const std::string& identity,
+                                     const CookieRecord& record) const {
+  const auto assigned = m_assigned.find(identity);
+  const Entry* entry = FindEntry(
+      assigned != m_assigned.end() ? assigned->second : EntryUrlFor(record.Host(), record.Path()));
+  if (entry != nullptr) {
+    for (const size_t i : entry->lines) {
+      if (m_identities[i] == identity) return entry->url;
+    }
+  }
+  return {};
 }
 
 const NetscapeBackend::Entry* NetscapeBackend::FindEntry(const std::string& url) const {
@@ -124,11 +144,15 @@ const NetscapeBackend::Entry* NetscapeBackend::FindEntry(const std::string& url)
   return found == m_entryIndex.end() ? nullptr : &m_entries[found->second];
 }
 
-std::string NetscapeBackend::Render(const Entry& entry) const {
-  std::vector<CookieRecord> records;
-  records.reserve(entry.lines.size());
-  for (const size_t i : entry.lines) records.push_back(m_file.lines[i].ToRecord());
-  return RenderCookieRecords(records);
+const std::string& NetscapeBackend::Render(const Entry& entry) const {
+  if (!entry.rendered) {
+    std::vector<CookieRecord> records;
+    records.reserve(entry.lines.size());
+    for (const size_t i : entry.lines) records.push_back(m_records[i]);
+    entry.file = RenderCookieRecords(records);
+    entry.rendered = true;
+  }
+  return entry.file;
 }
 
 UrlCacheRecord NetscapeBackend::RecordOf(const Entry& entry) const {
@@ -209,14 +233,29 @@ bool NetscapeBackend::Unchanged() {
   return true;
 }
 
-bool NetscapeBackend::Write(const NetscapeFile& file) {
-  std::string bytes = file.Bytes();
+bool NetscapeBackend::Write(Edit& edit) {
+  const size_t count = m_file.lines.size();
+  // The last line needs its end before another follows it.
+  const bool endLast = edit.insertAt == count && !edit.added.empty() && count > 0 &&
+                       !m_file.lines.back().raw.empty() && m_file.lines.back().raw.back() != '\n';
+  auto lineAt = [&](size_t i) -> const std::string& {
+    const auto replaced = edit.replaced.find(i);
+    return replaced != edit.replaced.end() ? replaced->second.raw : m_file.lines[i].raw;
+  };
+  std::string bytes;
+  bytes.reserve(m_bytes.size() + 256 * (edit.added.size() + 1));
+  for (size_t i = 0; i <= count; ++i) {
+    if (i == edit.insertAt) {
+      for (const NetscapeLine& line : edit.added) bytes += line.raw;
+    }
+    if (i == count || !edit.keep[i]) continue;
+    bytes += lineAt(i);
+    if (endLast && i + 1 == count) bytes += m_file.eol;
+  }
   std::string problem;
   if (!BackUpOnce(m_location, {m_location.path}, problem)) {
-    Fail(ERROR_WRITE_FAULT, "no backup of " + m_location.path +
-                                " could be made, so it is not "
-                                "written: " +
-                                problem);
+    Fail(ERROR_WRITE_FAULT,
+         "no backup of " + m_location.path + " could be made, so it is not written: " + problem);
     return false;
   }
   if (!ReplaceFileAtomically(m_location.path, bytes, 0600, problem)) {
@@ -229,8 +268,43 @@ bool NetscapeBackend::Write(const NetscapeFile& file) {
   }
   struct stat st {};
   if (::stat(m_location.path.c_str(), &st) == 0) m_modified = FromTimespec(st.st_mtim);
+
+  // What was written becomes what is known, line by line: only new lines are read again.
+  NetscapeFile file;
+  file.eol = m_file.eol;
+  std::vector<CookieRecord> records;
+  std::vector<std::string> identities, urls;
+  auto adopt = [&](NetscapeLine&& line, CookieRecord&& record, std::string&& identity,
+                   std::string&& url) {
+    file.lines.push_back(std::move(line));
+    records.push_back(std::move(record));
+    identities.push_back(std::move(identity));
+    urls.push_back(std::move(url));
+  };
+  auto adoptNew = [&](NetscapeLine&& line) {
+    CookieRecord record = line.ToRecord();
+    std::string identity = NetscapeIdentity(record);
+    std::string url = EntryUrlFor(record.Host(), record.Path());
+    adopt(std::move(line), std::move(record), std::move(identity), std::move(url));
+  };
+  for (size_t i = 0; i <= count; ++i) {
+    if (i == edit.insertAt) {
+      for (NetscapeLine& line : edit.added) adoptNew(std::move(line));
+    }
+    if (i == count || !edit.keep[i]) continue;
+    if (const auto replaced = edit.replaced.find(i); replaced != edit.replaced.end()) {
+      adoptNew(std::move(replaced->second));
+    } else {
+      adopt(std::move(m_file.lines[i]), std::move(m_records[i]), std::move(m_identities[i]),
+            std::move(m_naturalUrls[i]));
+    }
+    if (endLast && i + 1 == count) file.lines.back().raw += file.eol;
+  }
+  m_file = std::move(file);
+  m_records = std::move(records);
+  m_identities = std::move(identities);
+  m_naturalUrls = std::move(urls);
   m_bytes = std::move(bytes);
-  m_file = NetscapeFile::Parse(m_bytes);
   return true;
 }
 
@@ -265,30 +339,31 @@ bool NetscapeBackend::Commit(const UrlCacheRecord& record) {
   const Entry* entry = FindEntry(record.url);
   std::map<std::string, std::deque<size_t>> own;  // this entry's lines by identity
   if (entry != nullptr) {
-    for (const size_t i : entry->lines) own[m_file.lines[i].Identity()].push_back(i);
+    for (const size_t i : entry->lines) own[m_identities[i]].push_back(i);
   }
   for (size_t k = 0; k < records.size(); ++k) {
-    const auto owner = m_owner.find(NetscapeIdentity(records[k]));
-    if (owner != m_owner.end() && owner->second != record.url) {
+    const std::string identity = NetscapeIdentity(records[k]);
+    if (own.count(identity) != 0) continue;
+    const std::string owner = OwnerOf(identity, records[k]);
+    if (!owner.empty() && owner != record.url) {
       Fail(ERROR_TOLVANE_COOKIE_OF_OTHER_ENTRY,
            "entry " + record.url + ", cookie \"" + records[k].name + "\" for " + records[k].domain +
-               " belongs to entry " + owner->second);
+               " belongs to entry " + owner);
       return false;
     }
   }
 
-  NetscapeFile next = m_file;
-  std::vector<bool> keep(next.lines.size(), true);
-  std::vector<NetscapeLine> added;
+  Edit edit;
+  edit.keep.assign(m_file.lines.size(), true);
   for (size_t k = 0; k < records.size(); ++k) {
     auto found = own.find(NetscapeIdentity(records[k]));
     if (found == own.end() || found->second.empty()) {
-      added.push_back(std::move(lines[k]));
+      edit.added.push_back(std::move(lines[k]));
       continue;
     }
     const size_t i = found->second.front();
     found->second.pop_front();
-    if (m_file.lines[i].ToRecord() == records[k]) continue;  // untouched: its bytes stay
+    if (m_records[i] == records[k]) continue;  // untouched: its bytes stay
     // A changed cookie keeps its place and the line ending it had.
     const std::string& old = m_file.lines[i].raw;
     const std::string ending = old.size() >= 2 && old.compare(old.size() - 2, 2, "\r\n") == 0
@@ -297,27 +372,15 @@ bool NetscapeBackend::Commit(const UrlCacheRecord& record) {
                                                     : "";
     lines[k].raw.resize(lines[k].raw.size() - m_file.eol.size());
     lines[k].raw += ending;
-    next.lines[i] = std::move(lines[k]);
+    edit.replaced.emplace(i, std::move(lines[k]));
   }
   for (const auto& [identity, left] : own) {
-    for (const size_t i : left) keep[i] = false;
+    for (const size_t i : left) edit.keep[i] = false;
   }
   // New cookies go after the entry's last line, or at the end of the file.
-  size_t insertAt = next.lines.size();
-  if (entry != nullptr && !entry->lines.empty()) insertAt = entry->lines.back() + 1;
-  if (insertAt == next.lines.size() && !added.empty() && !next.lines.empty() &&
-      next.lines.back().raw.back() != '\n') {
-    next.lines.back().raw += next.eol;  // the last line needs its end before another follows
-  }
-  NetscapeFile written;
-  written.eol = next.eol;
-  for (size_t i = 0; i <= next.lines.size(); ++i) {
-    if (i == insertAt) {
-      for (NetscapeLine& line : added) written.lines.push_back(std::move(line));
-    }
-    if (i < next.lines.size() && keep[i]) written.lines.push_back(std::move(next.lines[i]));
-  }
-  if (!Write(written)) return false;
+  edit.insertAt = m_file.lines.size();
+  if (entry != nullptr && !entry->lines.empty()) edit.insertAt = entry->lines.back() + 1;
+  if (!Write(edit)) return false;
 
   for (const CookieRecord& r : records) {
     const std::string identity = NetscapeIdentity(r);
@@ -349,13 +412,11 @@ bool NetscapeBackend::Delete(const std::string& url) {
       return false;
     }
     if (!Unchanged()) return false;
-    NetscapeFile next;
-    next.eol = m_file.eol;
-    std::set<size_t> gone(entry->lines.begin(), entry->lines.end());
-    for (size_t i = 0; i < m_file.lines.size(); ++i) {
-      if (gone.count(i) == 0) next.lines.push_back(m_file.lines[i]);
-    }
-    if (!Write(next)) return false;
+    Edit edit;
+    edit.keep.assign(m_file.lines.size(), true);
+    for (const size_t i : entry->lines) edit.keep[i] = false;
+    edit.insertAt = m_file.lines.size();
+    if (!Write(edit)) return false;
   }
   m_emptyEntries.erase(url);
   std::erase_if(m_assigned, [&](const auto& item) { return item.second == url; });

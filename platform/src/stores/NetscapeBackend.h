@@ -46,27 +46,45 @@ class NetscapeBackend final : public StoreBackend {
   struct Entry {
     std::string url;
     std::vector<size_t> lines;  // indices of its cookies in m_file.lines, in file order
+    mutable std::string file;   // its records' bytes, made when first asked for
+    mutable bool rendered = false;
   };
 
   bool Load();
   bool EnsureLoaded() { return m_loaded || Load(); }
   // False (last error set) when the file on disk is no longer what was read.
   bool Unchanged();
-  bool Write(const NetscapeFile& file);
+  // A commit's or a delete's change to the file: which lines stay, which are replaced, what
+  // comes in where.
+  struct Edit {
+    std::vector<bool> keep;
+    std::map<size_t, NetscapeLine> replaced;
+    size_t insertAt = 0;
+    std::vector<NetscapeLine> added;
+  };
+  // Writes the file as the edit leaves it and takes that as what is known.
+  bool Write(Edit& edit);
   void Regroup();
+  // The URL of the entry that holds a cookie of this identity; "" when none does.
+  std::string OwnerOf(const std::string& identity, const CookieRecord& record) const;
   const Entry* FindEntry(const std::string& url) const;
   UrlCacheRecord RecordOf(const Entry& entry) const;
-  std::string Render(const Entry& entry) const;
+  const std::string& Render(const Entry& entry) const;
+  void Parse(std::string bytes);
 
   StoreLocation m_location;
   bool m_loaded = false;
   std::string m_bytes;  // the file as last read or written
   NetscapeFile m_file;
+  // For each line of m_file that is a cookie: its record, its identity and the URL of the
+  // entry it belongs to when nothing placed it elsewhere (worked out once).
+  std::vector<CookieRecord> m_records;
+  std::vector<std::string> m_identities;
+  std::vector<std::string> m_naturalUrls;
   FILETIME m_modified{};
   FILETIME m_read{};
   std::vector<Entry> m_entries;
   std::unordered_map<std::string, size_t> m_entryIndex;
-  std::unordered_map<std::string, std::string> m_owner;  // cookie identity -> its entry's URL
   // Where a commit put a cookie when that is not its natural entry; kept for this run.
   std::map<std::string, std::string> m_assigned;
   std::set<std::string> m_emptyEntries;  // committed without cookies during this run

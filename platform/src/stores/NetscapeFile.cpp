@@ -64,7 +64,11 @@ bool IsUtf8(std::string_view text) {
   return true;
 }
 
-// An integer of seconds as every reader takes it: digits only, no sign, at most 18 digits.
+// The last second a time stamp of the records can hold (the year 30827).
+constexpr int64_t kMaxExpiry = 910692730085;
+
+// An integer of seconds as every reader takes it: digits only, no sign, within the records'
+// time range.
 bool ParseExpiry(std::string_view text, int64_t& seconds) {
   if (text.empty() || text.size() > 18) return false;
   int64_t value = 0;
@@ -72,6 +76,7 @@ bool ParseExpiry(std::string_view text, int64_t& seconds) {
     if (c < '0' || c > '9') return false;
     value = value * 10 + (c - '0');
   }
+  if (value > kMaxExpiry) return false;
   seconds = value;
   return true;
 }
@@ -119,7 +124,7 @@ NetscapeLine Classify(std::string_view raw) {
   }
   int64_t expiry = 0;
   if (!fields[4].empty() && !ParseExpiry(fields[4], expiry)) {
-    line.problem = "an expiry that is not a whole number of seconds";
+    line.problem = "an expiry that is not a whole number of seconds up to the year 30827";
     return line;
   }
   line.kind = NetscapeLine::Kind::Cookie;
