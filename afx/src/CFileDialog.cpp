@@ -7,6 +7,7 @@
 #include "afx/CWinApp.h"
 #include "afx/CWnd.h"
 #include "afx/Text.h"
+#include "platform/PathText.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ INT_PTR CFileDialog::DoModal() {
                                          m_dwFlags};
     const std::optional<CString> answer = hook(request);
     if (!answer) return IDCANCEL;
-    chosen = afx::ToQString(*answer);
+    chosen = QString::fromStdString(platform::PathFromProgram(answer->str()));
   } else {
     CWnd* owner = m_pParentWnd ? m_pParentWnd : AfxGetMainWnd();
     QFileDialog dialog(owner ? owner->GetWidget() : nullptr);
@@ -60,13 +61,16 @@ INT_PTR CFileDialog::DoModal() {
     const QStringList filters = QtFilters(m_strFilter);
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     if (!m_strDefExt.IsEmpty()) dialog.setDefaultSuffix(afx::ToQString(m_strDefExt));
-    if (!m_strFileName.IsEmpty()) dialog.selectFile(afx::ToQString(m_strFileName));
+    if (!m_strFileName.IsEmpty()) {
+      dialog.selectFile(QString::fromStdString(platform::PathFromProgram(m_strFileName.str())));
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return IDCANCEL;
     chosen = dialog.selectedFiles().first();
   }
   chosen = WithDefaultExt(chosen, m_strDefExt);
-  m_strPathName = afx::FromQString(chosen);
+  // Paths cross into the program in CP932, losing nothing (platform/PathText.h).
   m_strFileSystemPath = chosen.toStdString();
+  m_strPathName = CString(platform::PathToProgram(m_strFileSystemPath));
   return IDOK;
 }
 

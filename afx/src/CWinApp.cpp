@@ -10,6 +10,7 @@
 #include "afx/DialogUnits.h"
 #include "afx/ResourceRegistry.h"
 #include "afx/Text.h"
+#include "platform/PathText.h"
 
 namespace {
 CWinApp* g_pApp = nullptr;
@@ -73,7 +74,8 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) {
     const QString& arg = args[i];
     // Only '-' starts a flag here: '/' starts every absolute path.
     const bool flag = arg.startsWith(QLatin1Char('-'));
-    const CString param = afx::FromQString(flag ? arg.mid(1) : arg);
+    // A parameter names a file most of the time: it crosses as a path does (platform/PathText.h).
+    const CString param(platform::PathToProgram((flag ? arg.mid(1) : arg).toStdString()));
     rCmdInfo.ParseParam(param, flag, i + 1 == args.size());
   }
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/PathText.h"
+
 namespace platform::detail {
 namespace {
 
@@ -18,7 +20,8 @@ bool StartsWithNoCase(const std::string& text, const char* prefix, size_t length
 
 DWORD RecordSize(const UrlCacheRecord& r) {
   return static_cast<DWORD>(sizeof(INTERNET_CACHE_ENTRY_INFOA) + r.url.size() + 1 +
-                            r.localFile.size() + 1 + r.header.size() + 1 + r.extension.size() + 1);
+                            PathToProgram(r.localFile).size() + 1 + r.header.size() + 1 +
+                            r.extension.size() + 1);
 }
 
 bool PackRecord(const UrlCacheRecord& r, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size) {
@@ -42,7 +45,7 @@ bool PackRecord(const UrlCacheRecord& r, LPINTERNET_CACHE_ENTRY_INFOA info, LPDW
   INTERNET_CACHE_ENTRY_INFOA out{};
   out.dwStructSize = sizeof(INTERNET_CACHE_ENTRY_INFOA);
   out.lpszSourceUrlName = put(r.url);
-  out.lpszLocalFileName = put(r.localFile);
+  out.lpszLocalFileName = put(PathToProgram(r.localFile));  // the program's paths are CP932
   out.CacheEntryType = r.type;
   out.dwUseCount = r.useCount;
   out.dwHitRate = r.hitRate;

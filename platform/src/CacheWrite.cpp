@@ -6,6 +6,7 @@
 
 #include "Internal.h"
 #include "Store.h"
+#include "platform/PathText.h"
 
 using platform::Call;
 using platform::detail::Fail;
@@ -27,7 +28,14 @@ BOOL CreateUrlCacheEntryA(LPCSTR lpszUrlName, DWORD /*dwExpectedFileSize*/,
       !store->CreateEntryFile(lpszUrlName, lpszFileExtension ? lpszFileExtension : "", path)) {
     return FALSE;
   }
-  std::memcpy(lpszFileName, path.c_str(), path.size() + 1);
+  // The program's paths are CP932 (platform/PathText.h).
+  const std::string name = platform::PathToProgram(path);
+  if (name.size() >= MAX_PATH) {
+    store->DropEntryFile(path);
+    Fail(ERROR_FILENAME_EXCED_RANGE, "file name too long: " + path);
+    return FALSE;
+  }
+  std::memcpy(lpszFileName, name.c_str(), name.size() + 1);
   return TRUE;
 }
 
@@ -46,7 +54,7 @@ BOOL CommitUrlCacheEntryA(LPCSTR lpszUrlName, LPCSTR lpszLocalFileName, FILETIME
   if (store == nullptr) return FALSE;
   platform::UrlCacheRecord record;
   record.url = lpszUrlName;
-  if (lpszLocalFileName != nullptr) record.localFile = lpszLocalFileName;
+  if (lpszLocalFileName != nullptr) record.localFile = platform::PathFromProgram(lpszLocalFileName);
   record.type = CacheEntryType;
   record.expire = ExpireTime;
   record.modified = LastModifiedTime;

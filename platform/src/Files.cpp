@@ -9,6 +9,7 @@
 
 #include "Internal.h"
 #include "Store.h"
+#include "platform/PathText.h"
 #include "stores/VirtualFiles.h"
 
 using platform::Call;
@@ -94,6 +95,9 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode
     SetLastError(ERROR_PATH_NOT_FOUND);
     return INVALID_HANDLE_VALUE;
   }
+  // The program names files in CP932; the file system has its own bytes.
+  const std::string fileSystemPath = platform::PathFromProgram(lpFileName);
+  lpFileName = fileSystemPath.c_str();
   const bool read = (dwDesiredAccess & GENERIC_READ) != 0;
   const bool write = (dwDesiredAccess & GENERIC_WRITE) != 0;
   int flags = O_CLOEXEC | (read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY);
@@ -211,6 +215,8 @@ BOOL DeleteFileA(LPCSTR lpFileName) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return FALSE;
   }
+  const std::string fileSystemPath = platform::PathFromProgram(lpFileName);
+  lpFileName = fileSystemPath.c_str();
   if (platform::detail::IsVirtualPath(lpFileName)) {
     // Never the disk: below a store's own file nothing exists there.
     if (platform::detail::DeleteVirtualFile(lpFileName)) return TRUE;

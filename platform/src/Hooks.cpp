@@ -10,6 +10,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/PathText.h"
+
 namespace platform {
 namespace {
 
@@ -89,6 +91,9 @@ HINSTANCE ShellExecuteA(HWND /*hwnd*/, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR
   auto result = [](intptr_t code) { return reinterpret_cast<HINSTANCE>(code); };
   const char* verb = lpOperation != nullptr ? lpOperation : "open";
   if (lpFile == nullptr || *lpFile == '\0') return result(kFileNotFound);
+  // The program names the file in CP932; what opens it needs the file system's bytes.
+  const std::string file = platform::PathFromProgram(lpFile);
+  lpFile = file.c_str();
   platform::ShellExecuteHandler handler;
   {
     std::lock_guard lock(platform::g_mutex);

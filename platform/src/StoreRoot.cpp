@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "Store.h"
+#include "platform/PathText.h"
 #include "platform/StoreLocation.h"
 #include "platform/UrlCacheStore.h"
 
@@ -35,6 +36,7 @@ HRESULT SHGetFolderPathA(HWND /*hwnd*/, int csidl, HANDLE /*hToken*/, DWORD /*dw
       platform::detail::EnsureFolders(location.path);  // the folder is the store's; it exists
     }
   }
+  folder = platform::PathToProgram(folder);  // the program's paths are CP932
   if (folder.size() >= MAX_PATH) return E_FAIL;
   std::memcpy(pszPath, folder.c_str(), folder.size() + 1);
   return S_OK;
