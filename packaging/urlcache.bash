@@ -36,7 +36,8 @@ _urlcache() {
   local -A takes=() arguments=()
   while read -r kind name rest; do
     case $kind in
-      command) commands+=("$name") && arguments[$name]=$rest ;;
+      # "check" and "check --repair" are one command
+      command) [[ -z ${arguments[$name]+set} ]] && commands+=("$name") && arguments[$name]=$rest ;;
       option) options+=("$name") && [[ -n $rest ]] && takes[$name]=$rest ;;
     esac
   done < <(_urlcache_words "$program")
