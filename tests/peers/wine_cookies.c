@@ -1,7 +1,9 @@
 /* A Windows program for the Wine peer test: sets persistent cookies through InternetSetCookie
  * and prints what InternetGetCookie returns, one line a URL.
- *   wine_cookies set URL NAME=VALUE...   each with an Expires date a week on, path /
- *   wine_cookies get URL...              "URL<TAB>cookies" ("-" when there are none) */
+ *   wine_cookies set URL NAME=VALUE... [URL NAME=VALUE...]   each with an Expires date a week
+ *                                                            on, path /
+ *   wine_cookies get URL...   one line a URL: "URL<TAB>cookies" ("-" when there are none)
+ * Both may follow each other in one run. */
 #include <stdio.h>
 #include <string.h>
 #include <time.h>
@@ -37,14 +39,23 @@ static int Get(const char* url) {
 }
 
 int main(int argc, char** argv) {
-  int failed = 0;
-  if (argc >= 4 && strcmp(argv[1], "set") == 0) {
-    for (int i = 3; i < argc; ++i) failed |= Set(argv[2], argv[i]);
-  } else if (argc >= 3 && strcmp(argv[1], "get") == 0) {
-    for (int i = 2; i < argc; ++i) failed |= Get(argv[i]);
-  } else {
-    fprintf(stderr, "usage: wine_cookies set URL NAME=VALUE... | get URL...\n");
-    return 2;
+  /* "set" and "get" switch what the words after them do; in "set" a URL names the site of the
+   * pairs that follow it. */
+  int failed = 0, setting = -1;
+  const char* url = NULL;
+  for (int i = 1; i < argc; ++i) {
+    if (strcmp(argv[i], "set") == 0 || strcmp(argv[i], "get") == 0) {
+      setting = argv[i][0] == 's';
+    } else if (setting == 1 && strncmp(argv[i], "http", 4) == 0) {
+      url = argv[i];
+    } else if (setting == 1 && url != NULL) {
+      failed |= Set(url, argv[i]);
+    } else if (setting == 0) {
+      failed |= Get(argv[i]);
+    } else {
+      fprintf(stderr, "usage: wine_cookies set URL NAME=VALUE... [URL NAME=VALUE...] get URL...\n");
+      return 2;
+    }
   }
   fflush(stdout);
   return failed;

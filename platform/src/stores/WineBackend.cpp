@@ -158,8 +158,11 @@ void WineBackend::Regroup() {
   std::unordered_set<std::string> present;
   for (size_t s = 0; s < m_stored.size(); ++s) {
     const Stored& stored = m_stored[s];
-    shownFor(stored.entry.url);
-    if (!stored.readable) continue;
+    // An entry whose cookies all show under a copy's name is not shown empty beside it.
+    if (!stored.readable || stored.records.empty()) {
+      shownFor(stored.entry.url);
+      continue;
+    }
     for (size_t r = 0; r < stored.records.size(); ++r) {
       const std::string identity = Identity(stored.entry.url, stored.records[r].name);
       present.insert(identity);

@@ -4,6 +4,7 @@
 #include "../Internal.h"
 #include "WineBackend.h"
 #include "platform/StoreErrors.h"
+#include "platform/WineCache.h"
 
 namespace platform::detail {
 
@@ -49,3 +50,7 @@ void FindWineStores(std::vector<FoundStore>& found) {
 }
 
 }  // namespace platform::detail
+
+namespace platform {
+uint32_t WineUrlCacheKey(std::string_view url) { return detail::WineIndex::HashKey(url); }
+}  // namespace platform
