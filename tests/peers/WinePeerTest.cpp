@@ -177,8 +177,8 @@ TEST_F(WinePeer, EditsADeletionAndACopyReachTheProgram) {
   ASSERT_EQ(list.CommitEntry(copy, false), 0) << platform::LastUrlCacheErrorDetail();
 
   // Wine, started afresh, reads what Tolvane wrote, and keeps the rest of its cache.
-  const auto got = Program(
-      "get http://a.example/ http://b.example/ http://c.example/ http://d.example/");
+  const auto got =
+      Program("get http://a.example/ http://b.example/ http://c.example/ http://d.example/");
   EXPECT_EQ(got.at("http://a.example/"), "one=1; two=edited");
   EXPECT_EQ(got.at("http://b.example/"), "four=4");
   EXPECT_EQ(got.at("http://c.example/"), "-");
@@ -263,10 +263,11 @@ TEST_F(WinePeer, ACopyThatOutgrowsTheIndexAndABucketIsReadByWine) {
   const std::string index(std::istreambuf_iterator<char>(in), {});
   EXPECT_GT(index.size(), 32768u);
   int tables = 0;
-  for (size_t at = 0x4000; at + 4 <= index.size(); at += 128) tables += index.compare(at, 4, "HASH") == 0;
+  for (size_t at = 0x4000; at + 4 <= index.size(); at += 128)
+    tables += index.compare(at, 4, "HASH") == 0;
   EXPECT_EQ(tables, 2);
-  const auto got = Program("get http://" + crowd.back() + "/ http://" + others.back() +
-                           "/ http://a.example/");
+  const auto got =
+      Program("get http://" + crowd.back() + "/ http://" + others.back() + "/ http://a.example/");
   EXPECT_EQ(got.at("http://" + crowd.back() + "/"), "g=" + crowd.back());
   EXPECT_EQ(got.at("http://" + others.back() + "/"), "g=" + others.back());
   EXPECT_EQ(got.at("http://a.example/"), "one=1; two=2; three=3");

@@ -144,9 +144,8 @@ class KindStore {
     const std::string bytes = platform::RenderCookieRecords(records);
     DWORD written = 0;
     const bool wrote =
-        bytes.empty() ||
-        (WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
-         written == bytes.size());
+        bytes.empty() || (WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+                          written == bytes.size());
     if (!CloseHandle(handle) || !wrote) return false;
     return CommitUrlCacheEntryA(url.c_str(), file, {}, {}, NORMAL_CACHE_ENTRY | COOKIE_CACHE_ENTRY,
                                 nullptr, 0, nullptr, url.c_str()) == TRUE;

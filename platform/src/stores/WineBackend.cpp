@@ -105,9 +105,11 @@ bool WineBackend::Load() {
   m_index = WineIndex{};
   if (present) {
     std::string problem;
-    bool untested = false;
-    if (!m_index.Parse(std::move(bytes), problem, &untested)) {
-      Fail(untested ? ERROR_TOLVANE_STORE_UNTESTED : ERROR_INVALID_DATA,
+    WineIndex::Fault fault = WineIndex::Fault::None;
+    if (!m_index.Parse(std::move(bytes), problem, &fault)) {
+      Fail(fault == WineIndex::Fault::Untested  ? ERROR_TOLVANE_STORE_UNTESTED
+           : fault == WineIndex::Fault::Foreign ? ERROR_TOLVANE_NOT_A_STORE
+                                                : ERROR_INVALID_DATA,
            m_place.IndexPath() + ": " + problem);
       return false;
     }
@@ -167,8 +169,7 @@ void WineBackend::Regroup() {
       const std::string identity = Identity(stored.entry.url, stored.records[r].name);
       present.insert(identity);
       const auto assigned = m_assigned.find(identity);
-      Shown& shown =
-          shownFor(assigned != m_assigned.end() ? assigned->second : stored.entry.url);
+      Shown& shown = shownFor(assigned != m_assigned.end() ? assigned->second : stored.entry.url);
       shown.cookies.emplace_back(s, r);
       m_owner.emplace(identity, shown.url);
     }
@@ -263,8 +264,8 @@ bool WineBackend::ReadEntryFile(const UrlCacheRecord& record, std::string& bytes
     return false;
   }
   if (shown->home != nullptr && !shown->home->readable && shown->home->bytes.empty()) {
-    Fail(ERROR_FILE_NOT_FOUND, "entry " + record.url + ": its file " +
-                                   FilePath(shown->home->entry) + " cannot be read");
+    Fail(ERROR_FILE_NOT_FOUND,
+         "entry " + record.url + ": its file " + FilePath(shown->home->entry) + " cannot be read");
     return false;
   }
   bytes = Render(*shown);

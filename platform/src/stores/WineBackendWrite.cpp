@@ -5,8 +5,8 @@
 #include <unistd.h>
 #include <wininet.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <random>
 
@@ -57,15 +57,15 @@ bool WineBackend::PlanFor(const std::string& url, const std::vector<CookieRecord
       const std::string identity = Identity(stored, r.name);
       if (!incoming.emplace(identity, k).second) {
         Fail(ERROR_TOLVANE_COOKIE_NOT_STORABLE,
-             "entry " + url + ": two cookies named \"" + r.name + "\" for " + r.Host() +
-                 r.Path() + "; Wine keeps one of a name for a host and path");
+             "entry " + url + ": two cookies named \"" + r.name + "\" for " + r.Host() + r.Path() +
+                 "; Wine keeps one of a name for a host and path");
         return false;
       }
       const auto owner = m_owner.find(identity);
       if (owner != m_owner.end() && owner->second != url) {
         Fail(ERROR_TOLVANE_COOKIE_OF_OTHER_ENTRY, "entry " + url + ", cookie \"" + r.name +
-                                                      "\" for " + r.domain +
-                                                      " belongs to entry " + owner->second);
+                                                      "\" for " + r.domain + " belongs to entry " +
+                                                      owner->second);
         return false;
       }
       touched.insert(stored);
@@ -187,8 +187,9 @@ bool WineBackend::Apply(const Plan& plan) {
   if (changes.empty()) return true;
   if (m_place.prefix.empty()) {
     Fail(ERROR_TOLVANE_STORE_READ_ONLY,
-         m_place.IndexPath() + " is not inside a Wine prefix, so whether Wine uses it cannot be "
-                               "told; it is not written");
+         m_place.IndexPath() +
+             " is not inside a Wine prefix, so whether Wine uses it cannot be "
+             "told; it is not written");
     return false;
   }
   // From here until the end no wineserver can start for the prefix. (Nothing below may open

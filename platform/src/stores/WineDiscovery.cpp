@@ -25,8 +25,8 @@ void FindWineStores(std::vector<FoundStore>& found) {
     for (const WinePlace& place : places) {
       FoundStore store;
       // The prefix itself names its first user's cookies; others are named by their folder.
-      store.location = StoreLocation{StoreKind::Wine,
-                                     &place == &places.front() ? prefix : place.cookieFolder};
+      store.location =
+          StoreLocation{StoreKind::Wine, &place == &places.front() ? prefix : place.cookieFolder};
       store.name = place.user;
       store.inUse = !running.empty();
       WineBackend backend(StoreLocation{StoreKind::Wine, place.cookieFolder}, place);

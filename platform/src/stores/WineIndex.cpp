@@ -105,8 +105,7 @@ uint32_t WineIndex::HashKey(std::string_view url) {
   for (size_t at = 1; at < url.size() && url[at] != '\0'; ++at) {
     for (uint8_t& k : key) k = kPermutation[uint8_t(url[at]) ^ k];
   }
-  return uint32_t(key[0]) | uint32_t(key[1]) << 8 | uint32_t(key[2]) << 16 |
-         uint32_t(key[3]) << 24;
+  return uint32_t(key[0]) | uint32_t(key[1]) << 8 | uint32_t(key[2]) << 16 | uint32_t(key[3]) << 24;
 }
 
 void WineIndex::ToDos(const FILETIME& time, uint16_t& date, uint16_t& dosTime) {
@@ -153,21 +152,24 @@ const WineEntry* WineIndex::Find(const std::string& url) const {
   return nullptr;
 }
 
-bool WineIndex::Parse(std::string image, std::string& problem, bool* untested) {
+bool WineIndex::Parse(std::string image, std::string& problem, Fault* fault) {
   m_image = std::move(image);
   m_entries.clear();
   m_writeProblem.clear();
-  if (untested != nullptr) *untested = false;
+  Fault ignored;
+  if (fault == nullptr) fault = &ignored;
+  *fault = Fault::Damaged;
   const size_t prefix = sizeof kSignaturePrefix - 1;
   if (m_image.size() < kSignatureSize || m_image.compare(0, prefix, kSignaturePrefix) != 0) {
     problem = "not a Wine URL cache index (no \"WINE URLCache Ver\" signature)";
+    *fault = Fault::Foreign;
     return false;
   }
   const std::string version(m_image.data() + prefix, kSignatureSize - prefix);
   if (version != std::string(kVersion) + std::string(kSignatureSize - prefix - 9, '\0')) {
     problem = "index version \"" + Printable(version) + "\" was not tested (Tolvane knows " +
               kVersion + ")";
-    if (untested != nullptr) *untested = true;
+    *fault = Fault::Untested;
     return false;
   }
   const uint32_t size = Get32(kHeaderSize);
@@ -259,8 +261,8 @@ bool WineIndex::Parse(std::string image, std::string& problem, bool* untested) {
       std::memcpy(&entry.access, m_image.data() + offset + kAccess, 8);
       entry.expire = FromDos(uint16_t(Get32(offset + kExpireDate)),
                              uint16_t(Get32(offset + kExpireDate) >> 16));
-      entry.sync = FromDos(uint16_t(Get32(offset + kSyncDate)),
-                           uint16_t(Get32(offset + kSyncDate) >> 16));
+      entry.sync =
+          FromDos(uint16_t(Get32(offset + kSyncDate)), uint16_t(Get32(offset + kSyncDate) >> 16));
       entry.size = uint64_t(Get32(offset + kSize)) | uint64_t(Get32(offset + kSize + 4)) << 32;
       entry.type = Get32(offset + kType);
       entry.exemptDelta = Get32(offset + kExemptDelta);
@@ -276,6 +278,7 @@ bool WineIndex::Parse(std::string image, std::string& problem, bool* untested) {
     }
   }
   if (Get32(kHeaderHashTable) == 0) m_writeProblem = "the index has no hash table";
+  *fault = Fault::None;
   return true;
 }
 
@@ -303,7 +306,8 @@ bool WineIndex::Allocate(uint32_t blocks, uint32_t& offset) {
       run = free ? run + 1 : 0;
       if (run < blocks) continue;
       const uint32_t first = b + 1 - blocks;
-      for (uint32_t k = first; k <= b; ++k) m_image[kAllocationTable + k / 8] |= char(1u << (k % 8));
+      for (uint32_t k = first; k <= b; ++k)
+        m_image[kAllocationTable + k / 8] |= char(1u << (k % 8));
       Set32(kHeaderBlocksInUse, Get32(kHeaderBlocksInUse) + blocks);
       offset = kEntryStart + first * kBlock;
       // As Wine fills a new record, so that no old bytes show through its gaps.

@@ -25,8 +25,8 @@ struct WineEntry {
   uint64_t size = 0;
   FILETIME modified{};
   FILETIME access{};
-  FILETIME expire{};  // a DOS date in the file: 2 s steps
-  FILETIME sync{};    // likewise
+  FILETIME expire{};       // a DOS date in the file: 2 s steps
+  FILETIME sync{};         // likewise
   uint16_t writeDate = 0;  // the file's write time when it was committed (DOS)
   uint16_t writeTime = 0;
   DWORD hitRate = 0;
@@ -49,9 +49,11 @@ struct WineEntryWrite {
 
 class WineIndex {
  public:
-  /** Reads an image. False with a reason when it is no index of the version Tolvane knows, or
-   *  its structure is broken; `untested` then says the version is the reason. */
-  bool Parse(std::string image, std::string& problem, bool* untested = nullptr);
+  enum class Fault { None, Foreign, Untested, Damaged };
+
+  /** Reads an image. False with a reason when it is no Wine index, one of a version Tolvane
+   *  does not know, or one whose structure is broken; `fault` says which. */
+  bool Parse(std::string image, std::string& problem, Fault* fault = nullptr);
   /** Empty when the image has only what was tested against Wine; otherwise why it is not
    *  written. */
   const std::string& WriteProblem() const { return m_writeProblem; }

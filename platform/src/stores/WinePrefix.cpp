@@ -49,8 +49,8 @@ std::string Real(const std::string& path) {
 std::string RegistryCookieFolder(const std::string& prefix) {
   std::string text, problem;
   if (!ReadRegularFile(prefix + "/user.reg", text, problem)) return {};
-  const size_t section =
-      text.find("\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders]");
+  const size_t section = text.find(
+      "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders]");
   if (section == std::string::npos) return {};
   const size_t end = text.find("\n[", section + 2);
   const size_t key = text.find("\n\"Cookies\"=\"", section);
@@ -99,8 +99,8 @@ std::vector<LockPlace> LockPlaces(const std::string& prefix, std::string& server
   if (ReadRegularFile(prefix + "/wineserver", text, problem)) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\0')) text.pop_back();
     // Only a plain folder name: the file must not lead anywhere else.
-    if (!text.empty() && text.size() < 64 && text.find('/') == std::string::npos &&
-        text != "." && text != "..") {
+    if (!text.empty() && text.size() < 64 && text.find('/') == std::string::npos && text != "." &&
+        text != "..") {
       const char* tmp = std::getenv("TMPDIR");
       std::vector<std::string> bases;
       if (tmp != nullptr && *tmp == '/') bases.emplace_back(tmp);
@@ -217,8 +217,8 @@ bool WineServerLock::Acquire(const std::string& prefix, std::string& problem) {
       if (!own) continue;
       const std::string parent = place.folder.substr(0, place.folder.find_last_of('/'));
       if (!MakePrivateFolder(parent) || !MakePrivateFolder(place.folder)) {
-        problem = "cannot make " + place.folder + " to hold the wineserver's lock: " +
-                  std::strerror(errno);
+        problem = "cannot make " + place.folder +
+                  " to hold the wineserver's lock: " + std::strerror(errno);
         return false;
       }
     }
@@ -263,13 +263,13 @@ std::vector<std::string> FindWinePrefixes() {
   }
   if (h.empty()) return prefixes;
   add(h + "/.wine");
-  addChildren(h + "/.local/share/wineprefixes");                       // winetricks
-  addChildren(h + "/.local/share/bottles/bottles");                    // Bottles
+  addChildren(h + "/.local/share/wineprefixes");     // winetricks
+  addChildren(h + "/.local/share/bottles/bottles");  // Bottles
   addChildren(h + "/.var/app/com.usebottles.bottles/data/bottles/bottles");
-  addChildren(h + "/.PlayOnLinux/wineprefix");                         // PlayOnLinux
-  addChildren(h + "/.cxoffice");                                       // CrossOver
-  addChildren(h + "/Games");                                           // Lutris
-  addChildren(h + "/Games/Heroic/Prefixes/default");                   // Heroic
+  addChildren(h + "/.PlayOnLinux/wineprefix");                          // PlayOnLinux
+  addChildren(h + "/.cxoffice");                                        // CrossOver
+  addChildren(h + "/Games");                                            // Lutris
+  addChildren(h + "/Games/Heroic/Prefixes/default");                    // Heroic
   for (const char* steam : {"/.steam/steam", "/.local/share/Steam"}) {  // Proton
     addChildren(h + steam + "/steamapps/compatdata", "/pfx");
   }
