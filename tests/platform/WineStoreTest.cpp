@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -229,6 +230,28 @@ TEST_F(WineStore, ABackupOfTheIndexAndItsFilesIsMadeBeforeTheFirstWrite) {
   std::string problem;
   ASSERT_TRUE(platform::RestoreBackup(backups[0].id, problem)) << problem;
   EXPECT_EQ(ReadAll(Index()), EmptyWineIndex());
+}
+
+TEST_F(WineStore, ListingTheStoresMeanwhileKeepsACommitsFile) {
+  // The listing opens the same prefix for a moment; the file made for the commit must stay.
+  ::setenv("WINEPREFIX", Prefix().c_str(), 1);
+  char file[MAX_PATH] = {};
+  ASSERT_TRUE(CreateUrlCacheEntryA(A().c_str(), 0, "TXT", file, 0));
+  const std::vector<platform::FoundStore> found = platform::FindStores();
+  ::unsetenv("WINEPREFIX");
+  EXPECT_TRUE(std::any_of(found.begin(), found.end(), [&](const platform::FoundStore& store) {
+    return store.location.kind == platform::StoreKind::Wine && store.name == "tester";
+  }));
+  HANDLE handle = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+  const std::string bytes =
+      platform::RenderCookieRecords({m_store.Cookie("one", "1", "a.example/")});
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr));
+  ASSERT_TRUE(CloseHandle(handle));
+  EXPECT_TRUE(CommitUrlCacheEntryA(A().c_str(), file, {}, {}, COOKIE_CACHE_ENTRY, nullptr, 0,
+                                   nullptr, nullptr))
+      << platform::LastUrlCacheErrorDetail();
 }
 
 }  // namespace
