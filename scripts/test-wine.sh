@@ -17,6 +17,9 @@ export TZ=JST-9
 cleanup() {
   wineserver -k 2>/dev/null || true
   timeout 30 wineserver -w 2>/dev/null || true
+  # Debian's Wine keeps the prefix's server folder in $TMPDIR under the name the prefix holds.
+  server=$(cat "$WINEPREFIX/wineserver" 2>/dev/null || true)
+  if [[ "$server" =~ ^wine-[A-Za-z0-9]+$ ]]; then rm -rf "${TMPDIR:-/tmp}/$server"; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
