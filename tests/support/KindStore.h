@@ -7,6 +7,7 @@
 #include <wininet.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -29,6 +30,36 @@ struct StoreKindCase {
   DWORD keptFlags;
 };
 
+/** A fresh, empty index.dat of a Wine cookie folder, byte for byte as Wine 8 makes one. */
+inline std::string EmptyWineIndex() {
+  std::string image(0x8000, '\0');
+  auto put = [&](size_t at, uint32_t value) { std::memcpy(&image[at], &value, 4); };
+  std::memcpy(image.data(), "WINE URLCache Ver 0.2012001", 27);
+  put(0x1C, 0x8000);      // file size
+  put(0x20, 0x4000);      // first hash table
+  put(0x24, 0x80);        // blocks
+  put(0x28, 0x20);        // blocks in use: the hash table's
+  put(0x30, 0x07FF5400);  // cache limit
+  put(0x250, 0xFFFFFFFF);
+  put(0x4000, 0x48534148);  // "HASH"
+  put(0x4004, 0x20);
+  for (size_t at = 0x4010; at < 0x4010 + 448 * 8; at += 4) put(at, 3);  // free slots
+  for (size_t at = 0x4010 + 448 * 8; at < 0x5000; at += 4) put(at, 0xDEADBEEF);
+  return image;
+}
+
+/** A Wine prefix in the folder whose user "tester" has an empty cookie folder; its server
+ *  folder (where the wineserver's lock lives) is the folder itself. */
+inline std::string MakeWinePrefix(const std::string& folder) {
+  const std::string prefix = folder + "/prefix";
+  const std::string cookies =
+      prefix + "/drive_c/users/tester/AppData/Local/Microsoft/Windows/INetCookies";
+  std::filesystem::create_directories(cookies);
+  std::ofstream(prefix + "/wineserver") << folder.substr(folder.find_last_of('/') + 1);
+  std::ofstream(cookies + "/index.dat", std::ios::binary) << EmptyWineIndex();
+  return "wine:" + prefix;
+}
+
 /** Every kind of store, for parameterised tests. */
 inline const std::vector<StoreKindCase>& StoreKinds() {
   static const std::vector<StoreKindCase> kinds = {
@@ -42,6 +73,7 @@ inline const std::vector<StoreKindCase>& StoreKinds() {
        },
        platform::kCookieBitSecure | platform::kCookieBitSession | platform::kCookieBitHttpOnly |
            platform::kCookieBitHostOnly},
+      {"wine", platform::StoreKind::Wine, MakeWinePrefix, ~platform::kCookieBitSession},
   };
   return kinds;
 }

@@ -10,6 +10,7 @@
 #include "../Store.h"
 #include "Backend.h"
 #include "NetscapeBackend.h"
+#include "WineBackend.h"
 #include "platform/StoreErrors.h"
 #include "platform/StoreLocation.h"
 
@@ -94,6 +95,7 @@ std::vector<FoundStore> FindStores() {
     store.cookies = CountCookies(store.location);
     found.push_back(store);
   }
+  detail::FindWineStores(found);
   return found;
 }
 
@@ -117,6 +119,8 @@ std::unique_ptr<StoreBackend> MakeBackend(const StoreLocation& location, DWORD& 
       return std::unique_ptr<StoreBackend>(Store::Open(location.path, detail, error));
     case StoreKind::Netscape:
       return std::make_unique<NetscapeBackend>(location);
+    case StoreKind::Wine:
+      return MakeWineBackend(location, error, detail);
     default:
       error = ERROR_TOLVANE_NOT_A_STORE;
       detail = location.path + ": opening a " + StoreKindTitle(location.kind) +

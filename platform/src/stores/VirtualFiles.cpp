@@ -9,7 +9,9 @@ namespace {
 
 struct Table {
   std::mutex mutex;
-  std::set<std::string> roots;
+  // Counted: a store opened for a moment (a copy, a listing of stores) may share its root with
+  // the store in use, whose files must outlive it.
+  std::multiset<std::string> roots;
   std::map<std::string, std::string> files;
 };
 
@@ -39,7 +41,10 @@ void AddVirtualRoot(const std::string& root) {
 void RemoveVirtualRoot(const std::string& root) {
   Table& t = Files();
   std::lock_guard lock(t.mutex);
-  t.roots.erase(root);
+  const auto found = t.roots.find(root);
+  if (found == t.roots.end()) return;
+  t.roots.erase(found);
+  if (t.roots.count(root) != 0) return;
   const std::string prefix = root + "/";
   for (auto it = t.files.lower_bound(prefix);
        it != t.files.end() && it->first.compare(0, prefix.size(), prefix) == 0;) {
