@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev sqlite3
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth fonts-noto-cjk
+  xvfb xauth fonts-noto-cjk qt6-translations-l10n
   clang libclang-rt-14-dev
   curl wget python3
   "$@"

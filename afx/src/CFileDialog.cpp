@@ -58,6 +58,9 @@ INT_PTR CFileDialog::DoModal() {
     dialog.setFileMode(m_bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!(m_dwFlags & OFN_OVERWRITEPROMPT))
       dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    // The type list shows each description as given, as the common dialog does; Qt would add
+    // the patterns after it, which the descriptions already name.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     const QStringList filters = QtFilters(m_strFilter);
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     if (!m_strDefExt.IsEmpty()) dialog.setDefaultSuffix(afx::ToQString(m_strDefExt));

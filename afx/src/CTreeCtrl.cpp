@@ -3,10 +3,12 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
 #include "AfxInternal.h"
+#include "TreeLabelWidths.h"
 #include "afx/CImageList.h"
 #include "afx/Text.h"
 
@@ -22,6 +24,8 @@ class TreeItem : public QTreeWidgetItem {
   int m_nImage = 0;
   int m_nSelectedImage = 0;
   int m_nOverlay = 0;
+  int m_nDepth = 0;  // 0 for a root item
+  int m_nWidth = 0;  // of the label, as counted
   DWORD_PTR m_data = 0;
 };
 
@@ -35,6 +39,9 @@ class TreeWidget : public QTreeWidget {
   explicit TreeWidget(QWidget* parent) : QTreeWidget(parent) {}
   CTreeCtrl* m_ctrl = nullptr;
   bool m_bLines = false;  // TVS_HASLINES
+
+  // The scroll bars follow a new column width at once, not when the view next lays out.
+  void UpdateGeometriesNow() { updateGeometries(); }
 
  protected:
   // Qt's styles draw no connecting lines; TVS_HASLINES asks for the tree control's dotted ones:
@@ -82,6 +89,18 @@ class TreeWidget : public QTreeWidget {
     QTreeWidget::mouseReleaseEvent(event);
   }
   void contextMenuEvent(QContextMenuEvent* event) override { event->accept(); }
+  // Bringing an item into sight scrolls up or down only: Qt would also go back to the start of
+  // a column wider than the pane, away from the labels' ends the user scrolled to.
+  void scrollTo(const QModelIndex& index, ScrollHint hint) override {
+    const int sideways = horizontalScrollBar()->value();
+    QTreeWidget::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(sideways);
+  }
+  void changeEvent(QEvent* event) override {
+    QTreeWidget::changeEvent(event);
+    if (m_ctrl && (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange))
+      m_ctrl->OnFontChanged();
+  }
 };
 
 TreeWidget* Tree(QWidget* w) { return dynamic_cast<TreeWidget*>(w); }
@@ -99,6 +118,8 @@ QTreeWidgetItem* ChildAt(QTreeWidget* tree, QTreeWidgetItem* parent, int index) 
 }
 
 }  // namespace
+
+CTreeCtrl::CTreeCtrl() : m_pLabels(std::make_unique<afx::detail::TreeLabelWidths>()) {}
 
 CTreeCtrl::~CTreeCtrl() {
   if (TreeWidget* tree = Tree(m_pWidget)) tree->m_ctrl = nullptr;
@@ -154,6 +175,9 @@ QWidget* CTreeCtrl::CreateTreeWidget(QWidget* parent) {
   tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tree->setRootIsDecorated(false);
   tree->setIconSize(QSize(16, 16));
+  // Labels are never cut short: the column widens to the widest one instead.
+  tree->setTextElideMode(Qt::ElideNone);
+  m_pLabels->Reset(tree->font());
   QObject::connect(tree, &QTreeWidget::currentItemChanged, tree,
                    [tree](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
                      if (tree->m_ctrl) tree->m_ctrl->OnQtCurrentChanged(current, previous);
@@ -189,6 +213,7 @@ void CTreeCtrl::OnStyleChanged() {
   if (auto* widget = Tree(tree)) widget->m_bLines = (m_dwStyle & TVS_HASLINES) != 0;
   tree->viewport()->update();
   tree->setItemsExpandable(true);
+  PostFitColumn();  // the buttons at the root move every label
 }
 
 void CTreeCtrl::Notify(UINT code, QTreeWidgetItem* oldItem, QTreeWidgetItem* newItem, UINT action) {
@@ -241,11 +266,14 @@ HTREEITEM CTreeCtrl::InsertItem(LPCTSTR lpszItem, int nImage, int nSelectedImage
   if (!tree) return nullptr;
   auto* item = new TreeItem();
   item->m_bytes = lpszItem ? lpszItem : "";
-  item->setText(0, afx::ToQString(item->m_bytes));
+  const QString text = afx::ToQString(item->m_bytes);
+  item->setText(0, text);
+  QTreeWidgetItem* parent = ItemFromHandle(hParent);
+  item->m_nDepth = parent ? Item(parent)->m_nDepth + 1 : 0;
+  CountLabel(item, text);
   item->m_nImage = nImage;
   item->m_nSelectedImage = nSelectedImage;
   RefreshIcon(item);  // before the item joins the model, where every change is a signal
-  QTreeWidgetItem* parent = ItemFromHandle(hParent);
   QTreeWidgetItem* after = ItemFromHandle(hInsertAfter);
 
   if (hInsertAfter != TVI_FIRST && !after) {
@@ -301,6 +329,7 @@ BOOL CTreeCtrl::DeleteItem(HTREEITEM hItem) {
     if (!target) target = SiblingOf(tree, item, -1);
     SelectItem(HandleFromItem(target));
   }
+  UncountLabels(item);
   ++m_nSilent;
   if (m_pLastSelected == item || IsAncestor(item, m_pLastSelected)) m_pLastSelected = nullptr;
   delete item;
@@ -318,6 +347,8 @@ BOOL CTreeCtrl::DeleteAllItems() {
   tree->clear();
   --m_nSilent;
   m_pLastSelected = nullptr;
+  m_pLabels->Clear();
+  PostFitColumn();
   return TRUE;
 }
 
@@ -496,7 +527,10 @@ BOOL CTreeCtrl::SetItemText(HTREEITEM hItem, LPCTSTR lpszItem) {
   QTreeWidgetItem* item = ItemFromHandle(hItem);
   if (!item) return FALSE;
   Item(item)->m_bytes = lpszItem ? lpszItem : "";
-  item->setText(0, afx::ToQString(Item(item)->m_bytes));
+  const QString text = afx::ToQString(Item(item)->m_bytes);
+  item->setText(0, text);
+  if (m_pLabels->Remove(Item(item)->m_nDepth, Item(item)->m_nWidth)) PostFitColumn();
+  CountLabel(item, text);
   return TRUE;
 }
 
@@ -568,6 +602,7 @@ CImageList* CTreeCtrl::SetImageList(CImageList* pImageList, int nImageListType) 
     if (pImageList) {
       const CSize size = pImageList->GetImageSize();
       tree->setIconSize(QSize(size.cx, size.cy));
+      PostFitColumn();
     }
     {
       // One repaint for all: a change signal per item has the view look each one up in its
@@ -602,4 +637,53 @@ void CTreeCtrl::RefreshIcon(QTreeWidgetItem* item) const {
     it = m_iconCache.emplace(key, icon).first;
   }
   item->setIcon(0, it->second);
+}
+
+void CTreeCtrl::CountLabel(QTreeWidgetItem* item, const QString& text) {
+  Item(item)->m_nWidth = m_pLabels->Measure(text);
+  if (m_pLabels->Add(Item(item)->m_nDepth, Item(item)->m_nWidth)) PostFitColumn();
+}
+
+void CTreeCtrl::UncountLabels(QTreeWidgetItem* item) {
+  if (item->childCount() == 0) {  // most deletions: a commit deletes its variables one by one
+    if (m_pLabels->Remove(Item(item)->m_nDepth, Item(item)->m_nWidth)) PostFitColumn();
+    return;
+  }
+  std::vector<QTreeWidgetItem*> stack{item};
+  bool changed = false;
+  while (!stack.empty()) {
+    QTreeWidgetItem* next = stack.back();
+    stack.pop_back();
+    changed |= m_pLabels->Remove(Item(next)->m_nDepth, Item(next)->m_nWidth);
+    for (int i = 0; i < next->childCount(); ++i) stack.push_back(next->child(i));
+  }
+  if (changed) PostFitColumn();
+}
+
+void CTreeCtrl::PostFitColumn() {
+  if (m_bFitPosted) return;
+  TreeWidget* widget = Tree(Widget());
+  if (!widget) return;
+  m_bFitPosted = true;
+  // Once for a whole rebuild, not once for every label that is the widest so far.
+  QMetaObject::invokeMethod(
+      widget,
+      [widget] {
+        if (widget->m_ctrl) widget->m_ctrl->FitColumn();
+      },
+      Qt::QueuedConnection);
+}
+
+void CTreeCtrl::FitColumn() {
+  m_bFitPosted = false;
+  QTreeWidget* tree = GetTreeWidget();
+  if (m_pLabels->FitColumn(tree)) Tree(tree)->UpdateGeometriesNow();
+}
+
+void CTreeCtrl::OnFontChanged() {
+  QTreeWidget* tree = GetTreeWidget();
+  if (!tree) return;
+  m_pLabels->Reset(tree->font());
+  for (QTreeWidgetItemIterator it(tree); *it; ++it) CountLabel(*it, (*it)->text(0));
+  PostFitColumn();
 }

@@ -8,6 +8,7 @@
 #include "afx/CFileDialog.h"
 #include "afx/CFrameWnd.h"
 #include "afx/DialogUnits.h"
+#include "afx/QtTranslation.h"
 #include "afx/ResourceRegistry.h"
 #include "afx/Text.h"
 #include "platform/PathText.h"
@@ -150,6 +151,7 @@ int AfxWinMain(int argc, char** argv) {
   std::unique_ptr<QApplication> ownApp;
   if (!qApp) ownApp = std::make_unique<QApplication>(argc, argv);
   QApplication::setFont(afx::DialogFont("ＭＳ Ｐゴシック", 9));
+  afx::LoadQtTranslation();
   afx::detail::InstallQtMessageBox();
   afx::detail::EnsureEventFilter();
   CWinApp* app = AfxGetApp();

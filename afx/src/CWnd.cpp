@@ -350,6 +350,9 @@ void CWnd::SetWindowText(LPCTSTR lpszString) {
   if (auto* line = qobject_cast<QLineEdit*>(w)) {
     afx::detail::RememberText(w, bytes, text);
     line->setText(text);
+    // Qt leaves the caret after the last character and so shows a long text's end; the edit
+    // control puts it before the first, and a filled field shows its start.
+    line->setCursorPosition(0);
     line->setModified(false);
   } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -19,6 +19,8 @@ void ResetHooks() {
   g_popupMenuHook = nullptr;
 }
 
+void UseQtMessageBoxes() { detail::InstallQtMessageBox(); }
+
 namespace detail {
 const ModalHook& GetModalHook() { return g_modalHook; }
 const FileDialogHook& GetFileDialogHook() { return g_fileDialogHook; }

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QImage>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 #include <functional>
@@ -272,6 +274,92 @@ INSTANTIATE_TEST_SUITE_P(
                       DeleteCase{"otherItemKeepsSelection", "a1", "a2", "a1", false},
                       DeleteCase{"otherRootKeepsSelection", "c1", "A", "c1", false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The column is as wide as the widest label, whichever way labels come, change and go; the
+// control scrolls sideways exactly when that is wider than the pane.
+TEST_F(TreeTest, ColumnFollowsTheWidestLabel) {
+  const std::string wide(60, 'W');
+  struct Row {
+    const char* name;
+    std::function<void()> act;
+    bool scrolls;
+  };
+  const Row rows[] = {
+      {"short labels", [&] { BuildSample(); }, false},
+      {"a wide root", [&] { Add(wide.c_str()); }, true},
+      {"a wide child, appended with others",
+       [&] {
+         HTREEITEM a = Add("A");
+         for (int i = 0; i < 50; ++i) Add("a", a);
+         Add(wide.c_str(), a);
+         Tree().Expand(a, TVE_EXPAND);
+       },
+       true},
+      {"a wide label renamed short",
+       [&] {
+         Add("A");
+         Tree().SetItemText(Add(wide.c_str()), "B");
+       },
+       false},
+      {"a short label renamed wide",
+       [&] {
+         Add("A");
+         Tree().SetItemText(Add("B"), wide.c_str());
+       },
+       true},
+      {"the parent of a wide child deleted",
+       [&] {
+         BuildSample();
+         Tree().Expand(Add(wide.c_str(), items["A"]), TVE_EXPAND);
+         Tree().DeleteItem(items["A"]);
+       },
+       false},
+      {"one of two equally wide labels deleted",
+       [&] {
+         Add(wide.c_str());
+         Tree().DeleteItem(Tree().InsertItem(wide.c_str()));
+       },
+       true},
+      {"everything deleted",
+       [&] {
+         Add(wide.c_str());
+         Tree().DeleteAllItems();
+         Add("A");
+       },
+       false},
+      {"short labels in a larger font",
+       [&] {
+         Add("A");
+         Add("ABCDEFGHIJ");
+         QFont font = Tree().GetTreeWidget()->font();
+         font.setPixelSize(48);
+         Tree().GetTreeWidget()->setFont(font);
+       },
+       true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TearDown();
+    SetUp();
+    items.clear();
+    QTreeWidget* widget = Tree().GetTreeWidget();
+    widget->show();
+    row.act();
+    widget = Tree().GetTreeWidget();
+    widget->expandAll();  // collapsed labels count as well: every one is looked at
+    QCoreApplication::processEvents();
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(widget); *it; ++it) {
+      const QRect rect = widget->visualItemRect(*it);
+      const int needed = widget->sizeHintForIndex(widget->indexFromItem(*it)).width();
+      EXPECT_GE(rect.width(), needed) << (*it)->text(0).toStdString();
+      widest = std::max(widest, rect.left() + needed);
+    }
+    const int pane = widget->viewport()->width();
+    EXPECT_LE(widget->header()->sectionSize(0), std::max(widest + 24, pane));
+    EXPECT_EQ(widget->horizontalScrollBar()->maximum() > 0, row.scrolls);
+  }
+}
 
 TEST_F(TreeTest, DeletingTheOnlyItemSelectsNothingAndSaysSo) {
   HTREEITEM only = Add("X");

@@ -358,7 +358,7 @@ TEST_F(DetailLargeEntry, DeletingAndCopyingVariablesKeepTreeAndFormsInStep) {
   CPersetCookieForm* form = Detail()->FindCookieForm(5000);
   ASSERT_NE(form, nullptr);
   QTest::keyClicks(Control(form, IDC_NAME), "x");
-  EXPECT_EQ(TreeCtrl().GetItemText(VariableItem(5000)), "n5001x");
+  EXPECT_EQ(TreeCtrl().GetItemText(VariableItem(5000)), "xn5001");
 
   TreeCtrl().SelectItem(VariableItem(100));
   Command(ID_COPY_ADD_VARIABLE);

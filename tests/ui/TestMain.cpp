@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "afx/DialogUnits.h"
+#include "afx/QtTranslation.h"
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -15,5 +16,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The program's own font, so that measured sizes are the ones users see.
   QApplication::setFont(afx::DialogFont("ＭＳ Ｐゴシック", 9));
+  // Qt's own texts in Japanese, as the program has them.
+  afx::LoadQtTranslation();
   return RUN_ALL_TESTS();
 }

@@ -36,6 +36,7 @@
 #include "afx/CWnd.h"
 #include "afx/DialogUnits.h"
 #include "afx/Hooks.h"
+#include "afx/QtTranslation.h"
 #include "afx/ResourceRegistry.h"
 #include "afx/ResourceTypes.h"
 #include "afx/Text.h"

@@ -4,13 +4,15 @@
 // itemNew.hItem the new selection or null; only real changes notify. Deleting the selected item
 // or one of its ancestors first selects the deleted item's next sibling, else its parent when it
 // is not a root item, else its previous sibling, else nothing. A right button release over the
-// control notifies NM_RCLICK (the selection does not move on a right click).
+// control notifies NM_RCLICK (the selection does not move on a right click). Labels are shown
+// whole: the column is as wide as the widest label, and the control scrolls sideways to it.
 #pragma once
 
 #include <afxcore/CString.h>
 
 #include <QIcon>
 #include <map>
+#include <memory>
 #include <tuple>
 #include <vector>
 
@@ -19,11 +21,14 @@
 class CImageList;
 class QTreeWidget;
 class QTreeWidgetItem;
+namespace afx::detail {
+class TreeLabelWidths;
+}
 
 class CTreeCtrl : public CWnd {
   DECLARE_DYNAMIC(CTreeCtrl)
  public:
-  CTreeCtrl() = default;
+  CTreeCtrl();
   ~CTreeCtrl() override;
 
   /** A stand-alone tree control (a CTreeView makes its own). */
@@ -93,6 +98,10 @@ class CTreeCtrl : public CWnd {
   void RefreshIcon(QTreeWidgetItem* item) const;
   /** Puts the appended items that wait into the tree. */
   void FlushInserts() const;
+  /** Sizes the column to the widest label (after a change, the event loop does it). */
+  void FitColumn();
+  /** Measures every label again, in the font the tree has now. */
+  void OnFontChanged();
 
  protected:
   QWidget* CreateWidget(QWidget* parent, const CREATESTRUCT& cs) override;
@@ -105,6 +114,9 @@ class CTreeCtrl : public CWnd {
   void ForgetIndexHints();
   int IndexOf(QTreeWidget* tree, QTreeWidgetItem* item) const;
   QTreeWidgetItem* SiblingOf(QTreeWidget* tree, QTreeWidgetItem* item, int delta) const;
+  void CountLabel(QTreeWidgetItem* item, const QString& text);
+  void UncountLabels(QTreeWidgetItem* item);
+  void PostFitColumn();
 
   using IconKey = std::tuple<int, int, int, int>;  // image, selected image, overlay, list size
   mutable std::map<IconKey, QIcon> m_iconCache;
@@ -125,4 +137,7 @@ class CTreeCtrl : public CWnd {
   mutable bool m_bFlushPosted = false;
   mutable const QWidget* m_pCastFor = nullptr;
   mutable QTreeWidget* m_pCastTree = nullptr;
+  // Every label's width, counted from its insertion to its deletion.
+  std::unique_ptr<afx::detail::TreeLabelWidths> m_pLabels;
+  bool m_bFitPosted = false;
 };

@@ -39,4 +39,8 @@ void SetPopupMenuHook(PopupMenuHook hook);
 /** Removes every hook above (message boxes are the platform's). */
 void ResetHooks();
 
+/** Puts real Qt message boxes behind MessageBoxA, as AfxWinMain does (for a test that has
+ *  answered boxes itself so far and wants to see one). */
+void UseQtMessageBoxes();
+
 }  // namespace afx
