@@ -17,6 +17,7 @@
 #include "platform/Faults.h"
 #include "platform/StoreLocation.h"
 #include "platform/UrlCacheStore.h"
+#include "support/FirefoxDb.h"
 
 namespace tolvane::test {
 
@@ -42,6 +43,15 @@ inline const std::vector<StoreKindCase>& StoreKinds() {
        },
        platform::kCookieBitSecure | platform::kCookieBitSession | platform::kCookieBitHttpOnly |
            platform::kCookieBitHostOnly},
+      {"firefox", platform::StoreKind::Firefox,
+       [](const std::string& folder) {
+         const std::string profile = folder + "/profile";
+         std::filesystem::create_directory(profile);
+         if (!MakeFirefoxDb(profile + "/cookies.sqlite", 17)) std::abort();
+         return profile;
+       },
+       platform::kCookieBitSecure | platform::kCookieBitHttpOnly | platform::kCookieBitHostOnly |
+           platform::kCookieBitSameSiteStrict | platform::kCookieBitSameSiteLax},
   };
   return kinds;
 }

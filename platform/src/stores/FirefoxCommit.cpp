@@ -1,0 +1,187 @@
+// The writing half of FirefoxBackend: commits, deletes, and what a commit may hold.
+#include <wininet.h>
+
+#include <deque>
+#include <map>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "../Internal.h"
+#include "Backup.h"
+#include "FirefoxBackend.h"
+#include "FirefoxProfile.h"
+#include "VirtualFiles.h"
+#include "platform/StoreErrors.h"
+
+namespace platform::detail {
+
+bool FirefoxBackend::Apply(FirefoxChanges& changes) {
+  ProfileLock lock;
+  pid_t holder = 0;
+  std::string problem;
+  if (!lock.Take(m_folder, holder, problem)) {
+    Fail(ERROR_TOLVANE_STORE_IN_USE, problem + "; nothing is written while Firefox runs");
+    return false;
+  }
+  // The database with its WAL and index as they are: together they are the state Firefox
+  // would open.
+  if (!BackUpOnce(m_location, {m_database, m_database + "-wal", m_database + "-shm"}, problem)) {
+    Fail(ERROR_WRITE_FAULT,
+         "no backup of " + m_database + " could be made, so it is not written: " + problem);
+    return false;
+  }
+  DWORD error = 0;
+  if (!WriteFirefoxChanges(m_database, m_schema, changes, error, problem)) {
+    Fail(error, problem);
+    return false;
+  }
+  // Memory follows the file: rows changed in place, removed, added.
+  std::unordered_map<int64_t, size_t> at;
+  for (size_t i = 0; i < m_cookies.size(); ++i) at.emplace(m_cookies[i].row.id, i);
+  for (const FirefoxChanges::Update& u : changes.updates) {
+    Cookie& cookie = m_cookies[at[u.row.id]];
+    cookie.row = u.row;
+    cookie.record = FirefoxRecord(u.row, m_schema);
+  }
+  if (!changes.deletes.empty()) {
+    std::unordered_set<int64_t> gone;
+    for (const FirefoxRow& row : changes.deletes) gone.insert(row.id);
+    std::erase_if(m_cookies, [&](const Cookie& cookie) { return gone.count(cookie.row.id) != 0; });
+  }
+  for (const FirefoxRow& row : changes.inserts) {
+    Cookie cookie;
+    cookie.row = row;
+    cookie.record = FirefoxRecord(row, m_schema);
+    cookie.identity = FirefoxIdentity(row.name, row.host, row.path, row.originAttributes);
+    m_cookies.push_back(std::move(cookie));
+  }
+  return true;
+}
+
+bool FirefoxBackend::Commit(const UrlCacheRecord& record) {
+  std::string bytes;
+  if (!TakeVirtualFile(record.localFile, bytes)) {
+    Fail(ERROR_FILE_NOT_FOUND, "no file " + record.localFile + " was made for this commit");
+    return false;
+  }
+  std::vector<CookieRecord> records;
+  std::string problem;
+  if (!ParseCookieRecords(bytes, records, problem)) {
+    Fail(ERROR_INVALID_DATA, "entry " + record.url + ": " + problem);
+    return false;
+  }
+  if (!MayWrite()) return false;
+  for (const CookieRecord& r : records) {
+    if (const std::string why = FirefoxCannotHold(r); !why.empty()) {
+      Fail(ERROR_TOLVANE_COOKIE_NOT_STORABLE,
+           "entry " + record.url + ", cookie \"" + r.name + "\": " + why);
+      return false;
+    }
+  }
+  const std::string origin = OriginOf(record.url);
+  const Entry* entry = FindEntry(record.url);
+  std::map<std::string, std::deque<size_t>> own;  // this entry's cookies by identity
+  if (entry != nullptr) {
+    for (const size_t i : entry->cookies) own[m_cookies[i].identity].push_back(i);
+  }
+  std::vector<std::string> identities(records.size());
+  std::set<std::string> seen;
+  for (size_t k = 0; k < records.size(); ++k) {
+    const CookieRecord& r = records[k];
+    identities[k] = FirefoxIdentity(r.name, FirefoxHost(r), r.Path(), origin);
+    const auto owner = m_owner.find(identities[k]);
+    if (owner != m_owner.end() && owner->second != record.url) {
+      Fail(ERROR_TOLVANE_COOKIE_OF_OTHER_ENTRY, "entry " + record.url + ", cookie \"" + r.name +
+                                                    "\" for " + r.domain + " belongs to entry " +
+                                                    owner->second);
+      return false;
+    }
+    if (!seen.insert(identities[k]).second) {
+      Fail(ERROR_TOLVANE_COOKIE_NOT_STORABLE,
+           "entry " + record.url + " holds cookie \"" + r.name + "\" for " + r.domain +
+               " twice; cookies.sqlite keeps one cookie of a name, host and path");
+      return false;
+    }
+  }
+
+  const DWORD kept = FirefoxKeptFlags();
+  FirefoxChanges changes;
+  for (size_t k = 0; k < records.size(); ++k) {
+    auto found = own.find(identities[k]);
+    if (found == own.end() || found->second.empty()) {
+      changes.inserts.push_back(
+          FirefoxRowFrom(records[k], FirefoxRow{}, CookieRecord{}, m_schema, origin));
+      continue;
+    }
+    const Cookie& cookie = m_cookies[found->second.front()];
+    found->second.pop_front();
+    CookieRecord compared = records[k];
+    compared.flags &= kept;
+    if (compared == cookie.record) continue;  // untouched: its row stays as it is
+    FirefoxRow row = FirefoxRowFrom(records[k], cookie.row, cookie.record, m_schema, origin);
+    if (!(row == cookie.row)) changes.updates.push_back({cookie.row, std::move(row)});
+  }
+  for (const auto& [identity, left] : own) {
+    for (const size_t i : left) changes.deletes.push_back(m_cookies[i].row);
+  }
+  if (!changes.Empty() && !Apply(changes)) return false;
+
+  for (size_t k = 0; k < records.size(); ++k) {
+    const CookieRecord& r = records[k];
+    if (EntryUrl(origin, r.Host(), r.Path()) == record.url) {
+      m_assigned.erase(identities[k]);
+    } else {
+      m_assigned[identities[k]] = record.url;
+    }
+  }
+  if (records.empty()) {
+    m_emptyEntries.insert(record.url);
+  } else {
+    m_emptyEntries.erase(record.url);
+  }
+  Regroup();
+  return true;
+}
+
+bool FirefoxBackend::Delete(const std::string& url) {
+  if (!EnsureLoaded()) return false;
+  const Entry* entry = FindEntry(url);
+  if (entry == nullptr) {
+    Fail(ERROR_FILE_NOT_FOUND, "no entry " + url);
+    return false;
+  }
+  if (!entry->cookies.empty()) {
+    FirefoxChanges changes;
+    for (const size_t i : entry->cookies) changes.deletes.push_back(m_cookies[i].row);
+    if (!MayWrite() || !Apply(changes)) return false;
+  }
+  m_emptyEntries.erase(url);
+  std::erase_if(m_assigned, [&](const auto& item) { return item.second == url; });
+  Regroup();
+  return true;
+}
+
+std::string FirefoxBackend::CannotHold(const CookieRecord& record) const {
+  return FirefoxCannotHold(record);
+}
+
+bool FirefoxBackend::Check(UrlCacheCheck& report, bool /*repair*/) {
+  if (!Load()) return false;
+  report.entries = int(m_entries.size());
+  report.files = 1;
+  if (const std::string why = m_schema.WhyNotWritable(); !why.empty()) {
+    report.problems.push_back(why + "; it is read only");
+  }
+  if (const pid_t holder = FirefoxHoldingProfile(m_folder); holder != 0) {
+    report.problems.push_back(
+        holder > 0 ? "Firefox (process " + std::to_string(holder) +
+                         ") is using the profile; "
+                         "it is read only until Firefox exits"
+                   : "cannot tell whether Firefox is using the profile (.parentlock)");
+  }
+  report.readOnly = !ReadOnlyReason().empty();
+  return true;
+}
+
+}  // namespace platform::detail
