@@ -54,6 +54,8 @@ const Refusal kRefusals[] = {
      kRow17, false, ERROR_TOLVANE_STORE_UNTESTED},
 };
 
+void PrintTo(const Refusal& refusal, std::ostream* out) { *out << refusal.name; }
+
 class FirefoxRefusals : public testing::TestWithParam<Refusal> {};
 
 TEST_P(FirefoxRefusals, ReadsButWritesNothing) {
@@ -80,7 +82,7 @@ TEST_P(FirefoxRefusals, ReadsButWritesNothing) {
   records[0].value = "2";
   EXPECT_FALSE(FirefoxProfileStore::Commit(url, records));
   EXPECT_EQ(GetLastError(), c.error) << platform::LastUrlCacheErrorDetail();
-  EXPECT_FALSE(DeleteUrlCacheEntry(url));
+  EXPECT_FALSE(DeleteUrlCacheEntry(url.c_str()));
   EXPECT_EQ(GetLastError(), c.error);
   EXPECT_EQ(store.Bytes(), before);
   EXPECT_TRUE(platform::ListBackups().empty());

@@ -126,9 +126,15 @@ TEST_P(FirefoxSchemas, ACommitChangesOnlyTheRowsItsEntryChanged) {
   EXPECT_EQ(Column(db, "schemeMap", where), "1");
   const int64_t now = int64_t(std::time(nullptr)) * 1000000;
   EXPECT_NEAR(std::stod(Column(db, "lastAccessed", where)), double(now), 60e6);
-  if (v <= 14) EXPECT_EQ(Column(db, "rawSameSite", where), "0");
-  if (v >= 13) EXPECT_EQ(Column(db, "isPartitionedAttributeSet", where), "0");
-  if (v >= 17) EXPECT_NEAR(std::stod(Column(db, "updateTime", where)), double(now), 60e6);
+  if (v <= 14) {
+    EXPECT_EQ(Column(db, "rawSameSite", where), "0");
+  }
+  if (v >= 13) {
+    EXPECT_EQ(Column(db, "isPartitionedAttributeSet", where), "0");
+  }
+  if (v >= 17) {
+    EXPECT_NEAR(std::stod(Column(db, "updateTime", where)), double(now), 60e6);
+  }
 
   // Read back as committed.
   const std::vector<CookieRecord> reread = FirefoxProfileStore::Records(m_site);
@@ -176,7 +182,9 @@ TEST_P(FirefoxSchemas, ChangedSameSiteBitsAndFlagsReachTheirColumnsOnly) {
   EXPECT_EQ(Column(db, "expiry", "id = 1"), v >= 16 ? "1900000000000" : "1900000000");
   EXPECT_EQ(Column(db, "lastAccessed", "id = 1"), std::to_string(kAccessed + 1));
   EXPECT_EQ(Column(db, "creationTime", "id = 1"), std::to_string(kCreated + 1));
-  if (v <= 14) EXPECT_EQ(Column(db, "rawSameSite", "id = 1"), "2");
+  if (v <= 14) {
+    EXPECT_EQ(Column(db, "rawSameSite", "id = 1"), "2");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, FirefoxSchemas, testing::Range(12, 18),
