@@ -26,19 +26,30 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tolvane-firefox-XXXXXX")
 server=""
 browser=""
 finish() {
-  [ -n "$browser" ] && kill "$browser" 2>/dev/null && wait "$browser" 2>/dev/null
-  [ -n "$server" ] && kill "$server" 2>/dev/null && wait "$server" 2>/dev/null
+  if [ -n "$browser" ]; then kill "$browser" 2>/dev/null; wait "$browser" 2>/dev/null; fi
+  if [ -n "$server" ]; then kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; fi
   rm -rf "$work"
 }
 trap finish EXIT
 
 profile=$work/profile
 mkdir -p "$work/home" "$profile" "$work/state"
-echo 'user_pref("dom.allow_scripts_to_close_windows", true);' >"$profile/user.js"
+# A page may close the window (and so end the browser); a fresh profile opens no welcome page
+# beside it (a second tab would keep Firefox running).
+cat >"$profile/user.js" <<'EOF'
+user_pref("dom.allow_scripts_to_close_windows", true);
+user_pref("browser.startup.homepage_override.mstone", "ignore");
+user_pref("startup.homepage_welcome_url", "");
+user_pref("startup.homepage_welcome_url.additional", "");
+user_pref("browser.aboutwelcome.enabled", false);
+user_pref("datareporting.policy.dataSubmissionPolicyBypassNotification", true);
+user_pref("toolkit.telemetry.reportingpolicy.firstRun", false);
+user_pref("browser.shell.checkDefaultBrowser", false);
+EOF
 export TOLVANE_PEER_PROFILE=$profile XDG_STATE_HOME=$work/state
 
 python3 tests/peers/cookie_server.py --max-requests 30 --timeout 300 --log "$work/requests" \
-  >"$work/port" &
+  >"$work/port" 2>"$work/server.log" &
 server=$!
 for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
 port=$(head -1 "$work/port")
@@ -46,7 +57,7 @@ port=$(head -1 "$work/port")
 
 # Firefox on the profile, to a page that closes its window; it exits then.
 firefox_visits() {
-  HOME=$work/home timeout 90 firefox-esr --headless --no-remote --profile "$profile" "$1" \
+  HOME=$work/home timeout -k 5 90 firefox-esr --headless --no-remote --profile "$profile" "$1" \
     >>"$work/firefox.log" 2>&1 || { echo "test-firefox: Firefox did not exit cleanly on $1"; exit 1; }
 }
 fail() { echo "test-firefox: $*"; exit 1; }
@@ -73,19 +84,19 @@ has "$other" "lasting=edited" || fail "Firefox did not send the copied cookie to
 ls "$profile" | grep -q '^cookies\.sqlite\.bak' && fail "Firefox rebuilt the database"
 peer EveryCookieIsThereAfterFirefoxRanAgain
 
-# 4. Firefox stays on a page; once it holds the profile, a commit must be refused.
-HOME=$work/home timeout 90 firefox-esr --headless --no-remote --profile "$profile" \
-  "http://www.site.localhost:$port/echo" >>"$work/firefox.log" 2>&1 &
+# 4. Firefox stays on a page for a while; as long as it holds the profile, a commit must be
+# refused. The page then closes the window and Firefox exits by itself.
+HOME=$work/home timeout -k 5 90 firefox-esr --headless --no-remote --profile "$profile" \
+  "http://www.site.localhost:$port/linger?seconds=10" >>"$work/firefox.log" 2>&1 &
 browser=$!
 for _ in $(seq 300); do
-  grep -q '^/echo' "$work/requests" && break
+  grep -q '^/linger' "$work/requests" && break
   sleep 0.1
 done
-grep -q '^/echo' "$work/requests" || fail "the running Firefox never reached the server"
+grep -q '^/linger' "$work/requests" || fail "the running Firefox never reached the server"
 sleep 1  # its writes after the page load are done
 peer ACommitWhileFirefoxRunsIsRefusedAndChangesNoByte
-kill "$browser"
-wait "$browser" 2>/dev/null || true
+wait "$browser" || fail "Firefox did not exit cleanly after step 4"
 browser=""
 
 echo "test-firefox: $(firefox-esr --version 2>/dev/null): every step passed"

@@ -36,6 +36,13 @@ std::string ReadAll(const std::string& path) {
   return out.str();
 }
 
+// The system's text for an error, as the message box shows it.
+std::string Text(DWORD error) {
+  char text[1024] = {};
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, error, 0, text, sizeof text, nullptr);
+  return text;
+}
+
 class FirefoxPeer : public testing::Test {
  protected:
   void SetUp() override {
@@ -102,8 +109,8 @@ TEST_F(FirefoxPeer, EditDeleteAndCopyAreCommittedThroughTheCatalogue) {
   } while (list.FindEntry(copy->CommitUrlName()) != nullptr);
   list.InsertAt(0, copy);
   EXPECT_EQ(list.CommitEntry(copy, false), -1);
-  EXPECT_EQ(GetLastError(), DWORD(ERROR_TOLVANE_COOKIE_OF_OTHER_ENTRY));
-  EXPECT_EQ(m_boxes.size(), 1u);
+  ASSERT_EQ(m_boxes.size(), 1u);
+  EXPECT_NE(m_boxes[0].find(Text(ERROR_TOLVANE_COOKIE_OF_OTHER_ENTRY)), std::string::npos);
   for (int i = 0; i < copy->GetSize(); ++i) {
     copy->GetVariable(i)->m_strDomain = "other.localhost/";
     copy->GetVariable(i)->m_nState = kStateModified;
@@ -115,7 +122,10 @@ TEST_F(FirefoxPeer, EditDeleteAndCopyAreCommittedThroughTheCatalogue) {
   again.Load();
   EXPECT_EQ(Cookies(again, "www.site.localhost/"),
             (Jar{{"lasting", "edited"}, {"secure", "four"}}));
-  EXPECT_EQ(Cookies(again, "other.localhost/"), (Jar{{"lasting", "edited"}, {"secure", "four"}}));
+  // In this run they stay in the entry they were committed to; the next run finds them under
+  // their own site.
+  EXPECT_EQ(Cookies(again, "www.site.localhost/_Copy_"),
+            (Jar{{"lasting", "edited"}, {"secure", "four"}}));
   EXPECT_EQ(Cookies(again, "site.localhost/"), (Jar{{"domain", "six"}}));
 }
 
@@ -141,9 +151,9 @@ TEST_F(FirefoxPeer, ACommitWhileFirefoxRunsIsRefusedAndChangesNoByte) {
   const std::string db = Profile() + "/cookies.sqlite";
   const std::string before = ReadAll(db) + '\0' + ReadAll(db + "-wal");
   EXPECT_EQ(list.CommitEntry(entry, true), -1);
-  EXPECT_EQ(GetLastError(), DWORD(ERROR_TOLVANE_STORE_IN_USE));
   EXPECT_EQ(ReadAll(db) + '\0' + ReadAll(db + "-wal"), before);
-  EXPECT_EQ(m_boxes.size(), 1u);
+  ASSERT_EQ(m_boxes.size(), 1u);
+  EXPECT_NE(m_boxes[0].find(Text(ERROR_TOLVANE_STORE_IN_USE)), std::string::npos);
 }
 
 }  // namespace

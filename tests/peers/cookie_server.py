@@ -8,6 +8,7 @@ It listens on 127.0.0.1 only, on a free port it prints as its first line, answer
             and (for a host under .localhost) Domain
   /echo     answers with the Cookie header it received, as text
   /close    a page that closes its window (for headless browsers)
+  /linger   a page that closes its window after ?seconds=N (at most 30)
   /hop      redirects to ?to=<URL>, a URL of this server under another .localhost name
 Any page given ?close=1 closes its window once loaded (after setting its cookies).
 Every request is logged as one line "<path>\t<host>\t<cookie header>" to --log when given.
@@ -68,6 +69,11 @@ def main():
                 self.answer(cookie.encode("utf-8") + b"\n")
             elif path == "/close":
                 self.answer(CLOSE_PAGE, content_type="text/html")
+            elif path == "/linger":
+                seconds = min(30, max(0, int(params.get("seconds", ["5"])[0] or 0)))
+                page = ("<html><body><script>setTimeout(() => window.close(), %d)</script>"
+                        "</body></html>" % (seconds * 1000))
+                self.answer(page.encode("ascii"), content_type="text/html")
             elif path == "/hop" and self.is_ours(params.get("to", [""])[0]):
                 self.send_response(302)
                 self.send_header("Location", params["to"][0])
