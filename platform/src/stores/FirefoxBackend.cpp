@@ -5,7 +5,10 @@
 #include <unistd.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <unordered_set>
@@ -38,6 +41,18 @@ std::string FileNameFor(const std::string& url) {
   return (name.empty() || name[0] == '.' ? "_" + name : name) + ".txt";
 }
 
+size_t Digits(DWORD value) {
+  char text[16];
+  return size_t(std::to_chars(text, text + sizeof text, int32_t(value)).ptr - text);
+}
+
+// What RenderCookieRecords makes of one record, in bytes, without making it.
+size_t RenderedSize(const CookieRecord& r) {
+  return r.name.size() + r.value.size() + r.domain.size() + r.terminator.size() + 9 +
+         Digits(r.flags) + Digits(r.expire.dwLowDateTime) + Digits(r.expire.dwHighDateTime) +
+         Digits(r.second.dwLowDateTime) + Digits(r.second.dwHighDateTime);
+}
+
 std::string InUseText(pid_t holder, const std::string& folder) {
   return holder > 0
              ? "Firefox (プロセス " + std::to_string(holder) + ") がプロファイル " + folder +
@@ -58,8 +73,8 @@ FirefoxBackend::FirefoxBackend(StoreLocation location) : m_location(std::move(lo
 
 FirefoxBackend::~FirefoxBackend() { RemoveVirtualRoot(m_database); }
 
-std::string FirefoxBackend::EntryUrl(const std::string& originAttributes, const std::string& host,
-                                     const std::string& path) {
+std::string FirefoxBackend::EntryUrl(const std::string& originAttributes, std::string_view host,
+                                     std::string_view path) {
   std::string user = LoginName();
   if (!originAttributes.empty()) {
     user += '+';
@@ -72,7 +87,14 @@ std::string FirefoxBackend::EntryUrl(const std::string& originAttributes, const 
       }
     }
   }
-  return "Cookie:" + user + "@" + host + path;
+  std::string url;
+  url.reserve(8 + user.size() + host.size() + path.size());
+  url += "Cookie:";
+  url += user;
+  url += '@';
+  url += host;
+  url += path;
+  return url;
 }
 
 std::string FirefoxBackend::OriginOf(const std::string& url) const {
@@ -138,7 +160,6 @@ bool FirefoxBackend::Load() {
   }
   m_schema = std::move(schema);
   m_cookies.clear();
-  m_cookies.reserve(rows.size());
   for (FirefoxRow& row : rows) {
     Cookie cookie;
     cookie.identity = FirefoxIdentity(row.name, row.host, row.path, row.originAttributes);
@@ -153,31 +174,44 @@ bool FirefoxBackend::Load() {
   return true;
 }
 
+FirefoxBackend::Entry& FirefoxBackend::EntryFor(const std::string& url,
+                                                const std::string& originAttributes) {
+  const auto [it, added] = m_entryIndex.emplace(url, m_entries.size());
+  if (added) m_entries.push_back(Entry{url, originAttributes, {}});
+  return m_entries[it->second];
+}
+
 void FirefoxBackend::Regroup() {
   m_entries.clear();
   m_entryIndex.clear();
   m_owner.clear();
   m_owner.reserve(m_cookies.size());
-  auto entryFor = [this](const std::string& url, const std::string& origin) -> Entry& {
-    const auto [it, added] = m_entryIndex.emplace(url, m_entries.size());
-    if (added) m_entries.push_back(Entry{url, origin, {}});
-    return m_entries[it->second];
-  };
+  m_alive = 0;
+  std::string previous;  // cookies of one entry mostly come together
+  size_t entry = 0;
   for (size_t i = 0; i < m_cookies.size(); ++i) {
     const Cookie& cookie = m_cookies[i];
+    if (!cookie.alive) continue;
+    ++m_alive;
     const auto assigned = m_assigned.find(cookie.identity);
-    Entry& entry = entryFor(
-        assigned != m_assigned.end()
-            ? assigned->second
-            : EntryUrl(cookie.row.originAttributes, cookie.record.Host(), cookie.record.Path()),
-        cookie.row.originAttributes);
-    entry.cookies.push_back(i);
-    m_owner.emplace(cookie.identity, entry.url);
+    const std::string_view host =
+        std::string_view(cookie.row.host)
+            .substr(std::min(cookie.row.host.size(), cookie.row.host.find_first_not_of('.')));
+    std::string url = assigned != m_assigned.end()
+                          ? assigned->second
+                          : EntryUrl(cookie.row.originAttributes, host,
+                                     cookie.row.path.empty() ? "/" : cookie.row.path);
+    if (m_entries.empty() || url != previous) {
+      entry = size_t(&EntryFor(url, cookie.row.originAttributes) - m_entries.data());
+      previous = std::move(url);
+    }
+    m_entries[entry].cookies.push_back(i);
+    m_owner.emplace(cookie.identity, entry);
   }
   // Cookies gone from the file take their placement with them.
   std::erase_if(m_assigned, [&](const auto& item) { return m_owner.count(item.first) == 0; });
   for (const std::string& url : m_emptyEntries) {
-    if (m_entryIndex.count(url) == 0) entryFor(url, OriginOf(url));
+    if (m_entryIndex.count(url) == 0) EntryFor(url, OriginOf(url));
   }
 }
 
@@ -198,7 +232,8 @@ UrlCacheRecord FirefoxBackend::RecordOf(const Entry& entry) const {
   r.url = entry.url;
   r.localFile = m_database + "/" + FileNameFor(entry.url);
   r.type = NORMAL_CACHE_ENTRY | COOKIE_CACHE_ENTRY;
-  r.size = Render(entry).size();
+  r.size = 0;
+  for (const size_t i : entry.cookies) r.size += RenderedSize(m_cookies[i].record);
   r.modified = m_modified;
   r.sync = m_read;
   return r;

@@ -13,9 +13,11 @@
 
 #include <sys/types.h>
 
+#include <deque>
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -47,20 +49,21 @@ class FirefoxBackend final : public StoreBackend {
   std::string CannotHold(const CookieRecord& record) const override;
 
   /** The cookies read by the last load (-1 before one). */
-  long CookieCount() const { return m_loaded ? long(m_cookies.size()) : -1; }
+  long CookieCount() const { return m_loaded ? long(m_alive) : -1; }
   /** The database file and the profile folder it lies in. */
   const std::string& Database() const { return m_database; }
   const std::string& Folder() const { return m_folder; }
 
   /** The URL of an entry of this container, host (without a dot) and path. */
-  static std::string EntryUrl(const std::string& originAttributes, const std::string& host,
-                              const std::string& path);
+  static std::string EntryUrl(const std::string& originAttributes, std::string_view host,
+                              std::string_view path);
 
  private:
   struct Cookie {
     FirefoxRow row;
     CookieRecord record;
     std::string identity;
+    bool alive = true;  // false once deleted: indices into m_cookies stay valid until a load
   };
   struct Entry {
     std::string url;
@@ -71,26 +74,32 @@ class FirefoxBackend final : public StoreBackend {
   bool Load();
   bool EnsureLoaded() { return m_loaded || Load(); }
   void Regroup();
+  Entry& EntryFor(const std::string& url, const std::string& originAttributes);
   const Entry* FindEntry(const std::string& url) const;
   std::string OriginOf(const std::string& url) const;
   UrlCacheRecord RecordOf(const Entry& entry) const;
   std::string Render(const Entry& entry) const;
   // Refuses (last error set) when the store must not be written now.
   bool MayWrite();
-  // Writes the changes under the profile lock, after the backup, and takes them into memory.
-  bool Apply(FirefoxChanges& changes);
+  // Writes the changes under the profile lock, after the backup, and takes them into memory:
+  // `updated` and `deleted` are the cookies' indices (in the order of the changes), `inserted`
+  // gets those of the new ones.
+  bool Apply(FirefoxChanges& changes, const std::vector<size_t>& updated,
+             const std::vector<size_t>& deleted, std::vector<size_t>& inserted);
 
   StoreLocation m_location;
   std::string m_database;
   std::string m_folder;
   bool m_loaded = false;
   FirefoxSchema m_schema;
-  std::vector<Cookie> m_cookies;
+  // A deque: its elements never move, so m_owner's keys may point into them.
+  std::deque<Cookie> m_cookies;
+  size_t m_alive = 0;
   FILETIME m_modified{};
   FILETIME m_read{};
   std::vector<Entry> m_entries;
   std::unordered_map<std::string, size_t> m_entryIndex;
-  std::unordered_map<std::string, std::string> m_owner;  // cookie identity -> its entry's URL
+  std::unordered_map<std::string_view, size_t> m_owner;  // cookie identity -> its entry's index
   // Where a commit put a cookie when that is not its natural entry; kept for this run.
   std::map<std::string, std::string> m_assigned;
   std::set<std::string> m_emptyEntries;  // committed without cookies during this run

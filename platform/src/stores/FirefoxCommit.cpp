@@ -1,6 +1,7 @@
 // The writing half of FirefoxBackend: commits, deletes, and what a commit may hold.
 #include <wininet.h>
 
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <set>
@@ -16,7 +17,8 @@
 
 namespace platform::detail {
 
-bool FirefoxBackend::Apply(FirefoxChanges& changes) {
+bool FirefoxBackend::Apply(FirefoxChanges& changes, const std::vector<size_t>& updated,
+                           const std::vector<size_t>& deleted, std::vector<size_t>& inserted) {
   ProfileLock lock;
   pid_t holder = 0;
   std::string problem;
@@ -37,24 +39,25 @@ bool FirefoxBackend::Apply(FirefoxChanges& changes) {
     return false;
   }
   // Memory follows the file: rows changed in place, removed, added.
-  std::unordered_map<int64_t, size_t> at;
-  for (size_t i = 0; i < m_cookies.size(); ++i) at.emplace(m_cookies[i].row.id, i);
-  for (const FirefoxChanges::Update& u : changes.updates) {
-    Cookie& cookie = m_cookies[at[u.row.id]];
-    cookie.row = u.row;
-    cookie.record = FirefoxRecord(u.row, m_schema);
+  for (size_t k = 0; k < updated.size(); ++k) {
+    Cookie& cookie = m_cookies[updated[k]];
+    cookie.row = changes.updates[k].row;
+    cookie.record = FirefoxRecord(cookie.row, m_schema);
   }
-  if (!changes.deletes.empty()) {
-    std::unordered_set<int64_t> gone;
-    for (const FirefoxRow& row : changes.deletes) gone.insert(row.id);
-    std::erase_if(m_cookies, [&](const Cookie& cookie) { return gone.count(cookie.row.id) != 0; });
+  for (const size_t i : deleted) {
+    m_cookies[i].alive = false;
+    m_owner.erase(m_cookies[i].identity);
+    --m_alive;
   }
+  inserted.clear();
   for (const FirefoxRow& row : changes.inserts) {
     Cookie cookie;
     cookie.row = row;
     cookie.record = FirefoxRecord(row, m_schema);
     cookie.identity = FirefoxIdentity(row.name, row.host, row.path, row.originAttributes);
+    inserted.push_back(m_cookies.size());
     m_cookies.push_back(std::move(cookie));
+    ++m_alive;
   }
   return true;
 }
@@ -91,10 +94,10 @@ bool FirefoxBackend::Commit(const UrlCacheRecord& record) {
     const CookieRecord& r = records[k];
     identities[k] = FirefoxIdentity(r.name, FirefoxHost(r), r.Path(), origin);
     const auto owner = m_owner.find(identities[k]);
-    if (owner != m_owner.end() && owner->second != record.url) {
+    if (owner != m_owner.end() && m_entries[owner->second].url != record.url) {
       Fail(ERROR_TOLVANE_COOKIE_OF_OTHER_ENTRY, "entry " + record.url + ", cookie \"" + r.name +
                                                     "\" for " + r.domain + " belongs to entry " +
-                                                    owner->second);
+                                                    m_entries[owner->second].url);
       return false;
     }
     if (!seen.insert(identities[k]).second) {
@@ -107,6 +110,8 @@ bool FirefoxBackend::Commit(const UrlCacheRecord& record) {
 
   const DWORD kept = FirefoxKeptFlags();
   FirefoxChanges changes;
+  std::vector<size_t> updated, deleted, inserted;
+  std::vector<size_t> order(records.size(), SIZE_MAX);  // each record's cookie; new ones later
   for (size_t k = 0; k < records.size(); ++k) {
     auto found = own.find(identities[k]);
     if (found == own.end() || found->second.empty()) {
@@ -114,20 +119,34 @@ bool FirefoxBackend::Commit(const UrlCacheRecord& record) {
           FirefoxRowFrom(records[k], FirefoxRow{}, CookieRecord{}, m_schema, origin));
       continue;
     }
-    const Cookie& cookie = m_cookies[found->second.front()];
+    order[k] = found->second.front();
     found->second.pop_front();
+    const Cookie& cookie = m_cookies[order[k]];
     CookieRecord compared = records[k];
     compared.flags &= kept;
     if (compared == cookie.record) continue;  // untouched: its row stays as it is
     FirefoxRow row = FirefoxRowFrom(records[k], cookie.row, cookie.record, m_schema, origin);
-    if (!(row == cookie.row)) changes.updates.push_back({cookie.row, std::move(row)});
+    if (row == cookie.row) continue;
+    changes.updates.push_back({cookie.row, std::move(row)});
+    updated.push_back(order[k]);
   }
   for (const auto& [identity, left] : own) {
-    for (const size_t i : left) changes.deletes.push_back(m_cookies[i].row);
+    for (const size_t i : left) {
+      changes.deletes.push_back(m_cookies[i].row);
+      deleted.push_back(i);
+    }
   }
-  if (!changes.Empty() && !Apply(changes)) return false;
+  if (!changes.Empty() && !Apply(changes, updated, deleted, inserted)) return false;
 
+  // The entry now holds the committed cookies, in the records' order.
+  const size_t index = size_t(&EntryFor(record.url, origin) - m_entries.data());
+  std::vector<size_t>& cookies = m_entries[index].cookies;
+  cookies.clear();
+  size_t next = 0;
   for (size_t k = 0; k < records.size(); ++k) {
+    if (order[k] == SIZE_MAX) order[k] = inserted[next++];
+    cookies.push_back(order[k]);
+    m_owner[m_cookies[order[k]].identity] = index;
     const CookieRecord& r = records[k];
     if (EntryUrl(origin, r.Host(), r.Path()) == record.url) {
       m_assigned.erase(identities[k]);
@@ -140,7 +159,6 @@ bool FirefoxBackend::Commit(const UrlCacheRecord& record) {
   } else {
     m_emptyEntries.erase(record.url);
   }
-  Regroup();
   return true;
 }
 
@@ -154,7 +172,8 @@ bool FirefoxBackend::Delete(const std::string& url) {
   if (!entry->cookies.empty()) {
     FirefoxChanges changes;
     for (const size_t i : entry->cookies) changes.deletes.push_back(m_cookies[i].row);
-    if (!MayWrite() || !Apply(changes)) return false;
+    std::vector<size_t> inserted;
+    if (!MayWrite() || !Apply(changes, {}, entry->cookies, inserted)) return false;
   }
   m_emptyEntries.erase(url);
   std::erase_if(m_assigned, [&](const auto& item) { return item.second == url; });

@@ -113,6 +113,10 @@ bool WriteFirefoxChanges(const std::string& database, const FirefoxSchema& schem
     return false;
   }
   sqlite3_busy_timeout(c.db, kBusyMilliseconds);
+  // The close that follows checkpoints and syncs the WAL and the file: one sync fewer on the
+  // commit itself loses no durability, and a crash before it still leaves a whole transaction
+  // or none.
+  sqlite3_exec(c.db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
   auto sqlFailed = [&](const char* what) {
     problem = std::string(what) + " in " + database + " failed: " + sqlite3_errmsg(c.db);
     if (sqlite3_errcode(c.db) == SQLITE_BUSY) error = ERROR_TOLVANE_STORE_IN_USE;
