@@ -187,6 +187,28 @@ TEST_P(FirefoxSchemas, ChangedSameSiteBitsAndFlagsReachTheirColumnsOnly) {
   }
 }
 
+// The tree's copy-add: the copy's first commit is refused (its cookies are the source's); with
+// their site changed it goes in, and the cookies stay in the copied entry, and in its container,
+// for the rest of the run.
+TEST_P(FirefoxSchemas, ACopiedEntryGoesInOnceItsCookiesHaveASiteOfTheirOwn) {
+  for (const std::string& source : {m_site, m_container}) {
+    const std::string copy = source + "_Copy_";
+    std::vector<CookieRecord> records = FirefoxProfileStore::Records(source);
+    EXPECT_FALSE(FirefoxProfileStore::Commit(copy, records));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_TOLVANE_COOKIE_OF_OTHER_ENTRY));
+    for (CookieRecord& record : records) record.domain = "copy.localhost/";
+    ASSERT_TRUE(FirefoxProfileStore::Commit(copy, records)) << platform::LastUrlCacheErrorDetail();
+    FirefoxProfileStore::Urls();  // a reload within the run
+    EXPECT_EQ(FirefoxProfileStore::Records(copy), records);
+    EXPECT_EQ(FirefoxProfileStore::Records(source).size(), source == m_site ? 2u : 1u);
+  }
+  EXPECT_EQ(Column(m_store.Database(), "count(*)",
+                   "host = '.copy.localhost' AND "
+                   "originAttributes = '^userContextId=2'"),
+            "1");
+  EXPECT_EQ(Column(m_store.Database(), "count(*)", "host LIKE '%copy.localhost'"), "3");
+}
+
 INSTANTIATE_TEST_SUITE_P(Versions, FirefoxSchemas, testing::Range(12, 18),
                          [](const testing::TestParamInfo<int>& info) {
                            return "v" + std::to_string(info.param);

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -39,18 +38,6 @@ std::string FileNameFor(const std::string& url) {
     if (name.size() >= 120) break;
   }
   return (name.empty() || name[0] == '.' ? "_" + name : name) + ".txt";
-}
-
-size_t Digits(DWORD value) {
-  char text[16];
-  return size_t(std::to_chars(text, text + sizeof text, int32_t(value)).ptr - text);
-}
-
-// What RenderCookieRecords makes of one record, in bytes, without making it.
-size_t RenderedSize(const CookieRecord& r) {
-  return r.name.size() + r.value.size() + r.domain.size() + r.terminator.size() + 9 +
-         Digits(r.flags) + Digits(r.expire.dwLowDateTime) + Digits(r.expire.dwHighDateTime) +
-         Digits(r.second.dwLowDateTime) + Digits(r.second.dwHighDateTime);
 }
 
 std::string InUseText(pid_t holder, const std::string& folder) {
@@ -147,10 +134,15 @@ bool FirefoxBackend::Load() {
   }
   sqlite3* db = nullptr;
   FirefoxSchema schema;
-  std::vector<FirefoxRow> rows;
+  // Read beside what is held, so a failed reload leaves the last good state (and m_owner's keys)
+  // as they were.
+  std::deque<Cookie> cookies;
   const bool read =
       sqlite3_open_v2(snapshot.Path().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
-      ReadFirefoxSchema(db, schema, problem) && ReadFirefoxRows(db, schema, rows, problem);
+      ReadFirefoxSchema(db, schema, problem) &&
+      ReadFirefoxRows(
+          db, schema, [&cookies](FirefoxRow&& row) { cookies.push_back(Cookie{std::move(row)}); },
+          problem);
   if (!read && problem.empty()) problem = db != nullptr ? sqlite3_errmsg(db) : "no memory";
   sqlite3_close(db);
   if (!read) {
@@ -159,14 +151,9 @@ bool FirefoxBackend::Load() {
     return false;
   }
   m_schema = std::move(schema);
-  m_cookies.clear();
-  for (FirefoxRow& row : rows) {
-    Cookie cookie;
-    cookie.identity = FirefoxIdentity(row.name, row.host, row.path, row.originAttributes);
-    cookie.record = FirefoxRecord(row, m_schema);
-    cookie.row = std::move(row);
-    m_cookies.push_back(std::move(cookie));
-  }
+  // A swap moves no element: the strings stay where they are. m_owner still points into the old
+  // ones until Regroup, which rebuilds it before they go with `cookies`.
+  m_cookies.swap(cookies);
   m_modified = FileTimeFromUnix(st.st_mtim.tv_sec);
   GetSystemTimeAsFileTime(&m_read);
   m_loaded = true;
@@ -187,29 +174,50 @@ void FirefoxBackend::Regroup() {
   m_owner.clear();
   m_owner.reserve(m_cookies.size());
   m_alive = 0;
+  std::string url;
   std::string previous;  // cookies of one entry mostly come together
   size_t entry = 0;
+  const std::string prefix = "Cookie:" + LoginName();
   for (size_t i = 0; i < m_cookies.size(); ++i) {
     const Cookie& cookie = m_cookies[i];
     if (!cookie.alive) continue;
     ++m_alive;
-    const auto assigned = m_assigned.find(cookie.identity);
-    const std::string_view host =
-        std::string_view(cookie.row.host)
-            .substr(std::min(cookie.row.host.size(), cookie.row.host.find_first_not_of('.')));
-    std::string url = assigned != m_assigned.end()
-                          ? assigned->second
-                          : EntryUrl(cookie.row.originAttributes, host,
-                                     cookie.row.path.empty() ? "/" : cookie.row.path);
+    const FirefoxRow& row = cookie.row;
+    const auto assigned =
+        m_assigned.empty()
+            ? m_assigned.end()
+            : m_assigned.find(FirefoxIdentity(row.name, row.host, row.path, row.originAttributes));
+    if (assigned != m_assigned.end()) {
+      url = assigned->second;
+    } else if (row.originAttributes.empty()) {
+      // The same as EntryUrl, into a buffer that keeps its memory.
+      url.assign(prefix);
+      url += '@';
+      url.append(row.host, std::min(row.host.size(), row.host.find_first_not_of('.')));
+      url += row.path.empty() ? "/" : row.path;
+    } else {
+      const size_t start = std::min(row.host.size(), row.host.find_first_not_of('.'));
+      url = EntryUrl(row.originAttributes, std::string_view(row.host).substr(start),
+                     row.path.empty() ? "/" : row.path);
+    }
     if (m_entries.empty() || url != previous) {
-      entry = size_t(&EntryFor(url, cookie.row.originAttributes) - m_entries.data());
-      previous = std::move(url);
+      entry = size_t(&EntryFor(url, row.originAttributes) - m_entries.data());
+      previous = url;
     }
     m_entries[entry].cookies.push_back(i);
-    m_owner.emplace(cookie.identity, entry);
+    m_owner.emplace(KeyOf(row), entry);
   }
   // Cookies gone from the file take their placement with them.
-  std::erase_if(m_assigned, [&](const auto& item) { return m_owner.count(item.first) == 0; });
+  std::erase_if(m_assigned, [&](const auto& item) {
+    std::string_view parts[4];
+    std::string_view text = item.first;
+    for (std::string_view& part : parts) {
+      const size_t tab = std::min(text.size(), text.find('\t'));
+      part = text.substr(0, tab);
+      text.remove_prefix(std::min(text.size(), tab + 1));
+    }
+    return m_owner.count(FirefoxKey{parts[0], parts[1], parts[2], parts[3]}) == 0;
+  });
   for (const std::string& url : m_emptyEntries) {
     if (m_entryIndex.count(url) == 0) EntryFor(url, OriginOf(url));
   }
@@ -223,7 +231,7 @@ const FirefoxBackend::Entry* FirefoxBackend::FindEntry(const std::string& url) c
 std::string FirefoxBackend::Render(const Entry& entry) const {
   std::vector<CookieRecord> records;
   records.reserve(entry.cookies.size());
-  for (const size_t i : entry.cookies) records.push_back(m_cookies[i].record);
+  for (const size_t i : entry.cookies) records.push_back(FirefoxRecord(m_cookies[i].row, m_schema));
   return RenderCookieRecords(records);
 }
 
@@ -233,7 +241,7 @@ UrlCacheRecord FirefoxBackend::RecordOf(const Entry& entry) const {
   r.localFile = m_database + "/" + FileNameFor(entry.url);
   r.type = NORMAL_CACHE_ENTRY | COOKIE_CACHE_ENTRY;
   r.size = 0;
-  for (const size_t i : entry.cookies) r.size += RenderedSize(m_cookies[i].record);
+  for (const size_t i : entry.cookies) r.size += FirefoxRecordSize(m_cookies[i].row, m_schema);
   r.modified = m_modified;
   r.sync = m_read;
   return r;

@@ -60,9 +60,7 @@ class FirefoxBackend final : public StoreBackend {
 
  private:
   struct Cookie {
-    FirefoxRow row;
-    CookieRecord record;
-    std::string identity;
+    FirefoxRow row;     // its name, host, path and originAttributes never change: m_owner's keys
     bool alive = true;  // false once deleted: indices into m_cookies stay valid until a load
   };
   struct Entry {
@@ -99,7 +97,7 @@ class FirefoxBackend final : public StoreBackend {
   FILETIME m_read{};
   std::vector<Entry> m_entries;
   std::unordered_map<std::string, size_t> m_entryIndex;
-  std::unordered_map<std::string_view, size_t> m_owner;  // cookie identity -> its entry's index
+  std::unordered_map<FirefoxKey, size_t, FirefoxKeyHash> m_owner;  // cookie -> its entry's index
   // Where a commit put a cookie when that is not its natural entry; kept for this run.
   std::map<std::string, std::string> m_assigned;
   std::set<std::string> m_emptyEntries;  // committed without cookies during this run

@@ -40,23 +40,18 @@ bool FirefoxBackend::Apply(FirefoxChanges& changes, const std::vector<size_t>& u
   }
   // Memory follows the file: rows changed in place, removed, added.
   for (size_t k = 0; k < updated.size(); ++k) {
-    Cookie& cookie = m_cookies[updated[k]];
-    cookie.row = changes.updates[k].row;
-    cookie.record = FirefoxRecord(cookie.row, m_schema);
+    // Not the identity's strings: m_owner's keys point into them.
+    m_cookies[updated[k]].row.TakeValues(changes.updates[k].row);
   }
   for (const size_t i : deleted) {
     m_cookies[i].alive = false;
-    m_owner.erase(m_cookies[i].identity);
+    m_owner.erase(KeyOf(m_cookies[i].row));
     --m_alive;
   }
   inserted.clear();
   for (const FirefoxRow& row : changes.inserts) {
-    Cookie cookie;
-    cookie.row = row;
-    cookie.record = FirefoxRecord(row, m_schema);
-    cookie.identity = FirefoxIdentity(row.name, row.host, row.path, row.originAttributes);
     inserted.push_back(m_cookies.size());
-    m_cookies.push_back(std::move(cookie));
+    m_cookies.push_back(Cookie{row});
     ++m_alive;
   }
   return true;
@@ -86,14 +81,19 @@ bool FirefoxBackend::Commit(const UrlCacheRecord& record) {
   const Entry* entry = FindEntry(record.url);
   std::map<std::string, std::deque<size_t>> own;  // this entry's cookies by identity
   if (entry != nullptr) {
-    for (const size_t i : entry->cookies) own[m_cookies[i].identity].push_back(i);
+    for (const size_t i : entry->cookies) {
+      const FirefoxRow& row = m_cookies[i].row;
+      own[FirefoxIdentity(row.name, row.host, row.path, row.originAttributes)].push_back(i);
+    }
   }
   std::vector<std::string> identities(records.size());
   std::set<std::string> seen;
   for (size_t k = 0; k < records.size(); ++k) {
     const CookieRecord& r = records[k];
-    identities[k] = FirefoxIdentity(r.name, FirefoxHost(r), r.Path(), origin);
-    const auto owner = m_owner.find(identities[k]);
+    const std::string host = FirefoxHost(r);
+    const std::string path = r.Path();
+    identities[k] = FirefoxIdentity(r.name, host, path, origin);
+    const auto owner = m_owner.find(FirefoxKey{r.name, host, path, origin});
     if (owner != m_owner.end() && m_entries[owner->second].url != record.url) {
       Fail(ERROR_TOLVANE_COOKIE_OF_OTHER_ENTRY, "entry " + record.url + ", cookie \"" + r.name +
                                                     "\" for " + r.domain + " belongs to entry " +
@@ -122,10 +122,11 @@ bool FirefoxBackend::Commit(const UrlCacheRecord& record) {
     order[k] = found->second.front();
     found->second.pop_front();
     const Cookie& cookie = m_cookies[order[k]];
+    const CookieRecord stored = FirefoxRecord(cookie.row, m_schema);
     CookieRecord compared = records[k];
     compared.flags &= kept;
-    if (compared == cookie.record) continue;  // untouched: its row stays as it is
-    FirefoxRow row = FirefoxRowFrom(records[k], cookie.row, cookie.record, m_schema, origin);
+    if (compared == stored) continue;  // untouched: its row stays as it is
+    FirefoxRow row = FirefoxRowFrom(records[k], cookie.row, stored, m_schema, origin);
     if (row == cookie.row) continue;
     changes.updates.push_back({cookie.row, std::move(row)});
     updated.push_back(order[k]);
@@ -146,7 +147,7 @@ bool FirefoxBackend::Commit(const UrlCacheRecord& record) {
   for (size_t k = 0; k < records.size(); ++k) {
     if (order[k] == SIZE_MAX) order[k] = inserted[next++];
     cookies.push_back(order[k]);
-    m_owner[m_cookies[order[k]].identity] = index;
+    m_owner[KeyOf(m_cookies[order[k]].row)] = index;
     const CookieRecord& r = records[k];
     if (EntryUrl(origin, r.Host(), r.Path()) == record.url) {
       m_assigned.erase(identities[k]);

@@ -1,6 +1,8 @@
 #include "FirefoxCookies.h"
 
 #include <algorithm>
+#include <charconv>
+#include <string_view>
 
 namespace platform::detail {
 namespace {
@@ -143,9 +145,17 @@ bool ReadFirefoxSchema(sqlite3* db, FirefoxSchema& schema, std::string& problem)
   return true;
 }
 
-bool ReadFirefoxRows(sqlite3* db, const FirefoxSchema& schema, std::vector<FirefoxRow>& rows,
-                     std::string& problem) {
-  rows.clear();
+size_t FirefoxKeyHash::operator()(const FirefoxKey& key) const {
+  const std::hash<std::string_view> hash;
+  size_t h = hash(key.name);
+  for (const std::string_view part : {key.host, key.path, key.originAttributes}) {
+    h ^= hash(part) + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
+  }
+  return h;
+}
+
+bool ReadFirefoxRows(sqlite3* db, const FirefoxSchema& schema,
+                     const std::function<void(FirefoxRow&&)>& take, std::string& problem) {
   const std::string sql = SelectSql(schema, problem);
   if (sql.empty()) return false;
   sqlite3_stmt* statement = nullptr;
@@ -154,7 +164,7 @@ bool ReadFirefoxRows(sqlite3* db, const FirefoxSchema& schema, std::vector<Firef
     return false;
   }
   int rc;
-  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) rows.push_back(RowOf(statement));
+  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) take(RowOf(statement));
   sqlite3_finalize(statement);
   if (rc != SQLITE_DONE) {
     problem = sqlite3_errmsg(db);
@@ -178,12 +188,8 @@ bool ReadFirefoxRow(sqlite3* db, const FirefoxSchema& schema, int64_t id, Firefo
   return found;
 }
 
-CookieRecord FirefoxRecord(const FirefoxRow& row, const FirefoxSchema& schema) {
-  CookieRecord record;
-  record.name = row.name;
-  record.value = row.value;
-  const size_t start = row.host.find_first_not_of('.');
-  record.domain = (start == std::string::npos ? std::string() : row.host.substr(start)) + row.path;
+// The record's numbers: flags and the two times.
+void NumbersOf(const FirefoxRow& row, const FirefoxSchema& schema, CookieRecord& record) {
   record.flags = (row.isSecure != 0 ? kCookieBitSecure : 0) |
                  (row.isHttpOnly != 0 ? kCookieBitHttpOnly : 0) |
                  (row.host.empty() || row.host[0] != '.' ? kCookieBitHostOnly : 0) |
@@ -192,10 +198,35 @@ CookieRecord FirefoxRecord(const FirefoxRow& row, const FirefoxSchema& schema) {
                                                   : 0);
   record.expire =
       FileTimeFromUnix(schema.ExpiryInMilliseconds() ? FloorDiv(row.expiry, 1000) : row.expiry);
-  if (row.creationTime != 0) {
-    record.second = FileTimeFromUnix(FloorDiv(row.creationTime, 1000000));
-  }
+  record.second =
+      row.creationTime != 0 ? FileTimeFromUnix(FloorDiv(row.creationTime, 1000000)) : FILETIME{};
+}
+
+std::string_view HostWithoutDots(const std::string& host) {
+  return std::string_view(host).substr(std::min(host.size(), host.find_first_not_of('.')));
+}
+
+CookieRecord FirefoxRecord(const FirefoxRow& row, const FirefoxSchema& schema) {
+  CookieRecord record;
+  record.name = row.name;
+  record.value = row.value;
+  record.domain = HostWithoutDots(row.host);
+  record.domain += row.path;
+  NumbersOf(row, schema, record);
   return record;
+}
+
+size_t FirefoxRecordSize(const FirefoxRow& row, const FirefoxSchema& schema) {
+  CookieRecord numbers;
+  NumbersOf(row, schema, numbers);
+  auto digits = [](DWORD value) {
+    char text[16];
+    return size_t(std::to_chars(text, text + sizeof text, int32_t(value)).ptr - text);
+  };
+  return row.name.size() + row.value.size() + HostWithoutDots(row.host).size() + row.path.size() +
+         numbers.terminator.size() + 9 + digits(numbers.flags) +
+         digits(numbers.expire.dwLowDateTime) + digits(numbers.expire.dwHighDateTime) +
+         digits(numbers.second.dwLowDateTime) + digits(numbers.second.dwHighDateTime);
 }
 
 DWORD FirefoxKeptFlags() {

@@ -5,8 +5,10 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/CookieRecord.h"
@@ -51,18 +53,49 @@ struct FirefoxRow {
   int64_t sameSite = 0;
 
   bool operator==(const FirefoxRow& other) const = default;
+  /**
+   * Takes every column but the identity (name, host, path, originAttributes) from `other`,
+   * whose identity is the same: views into this row's identity strings stay valid. A column
+   * added above belongs here too.
+   */
+  void TakeValues(const FirefoxRow& other) {
+    id = other.id;
+    value = other.value;
+    expiry = other.expiry;
+    creationTime = other.creationTime;
+    isSecure = other.isSecure;
+    isHttpOnly = other.isHttpOnly;
+    sameSite = other.sameSite;
+  }
 };
+
+/** A cookie's identity as views into strings that outlive it. */
+struct FirefoxKey {
+  std::string_view name;
+  std::string_view host;
+  std::string_view path;
+  std::string_view originAttributes;
+  bool operator==(const FirefoxKey& other) const = default;
+};
+struct FirefoxKeyHash {
+  size_t operator()(const FirefoxKey& key) const;
+};
+inline FirefoxKey KeyOf(const FirefoxRow& row) {
+  return {row.name, row.host, row.path, row.originAttributes};
+}
 
 /** Reads the schema; false with `problem` when the database holds no moz_cookies. */
 bool ReadFirefoxSchema(sqlite3* db, FirefoxSchema& schema, std::string& problem);
-/** Every row, in the table's order. */
-bool ReadFirefoxRows(sqlite3* db, const FirefoxSchema& schema, std::vector<FirefoxRow>& rows,
-                     std::string& problem);
+/** Every row, in the table's order, handed over one at a time. */
+bool ReadFirefoxRows(sqlite3* db, const FirefoxSchema& schema,
+                     const std::function<void(FirefoxRow&&)>& take, std::string& problem);
 /** One row by id; false when it is not there (or cannot be read). */
 bool ReadFirefoxRow(sqlite3* db, const FirefoxSchema& schema, int64_t id, FirefoxRow& row);
 
 /** The record a row shows as (times in whole seconds, as the record's users keep them). */
 CookieRecord FirefoxRecord(const FirefoxRow& row, const FirefoxSchema& schema);
+/** The size of the nine lines RenderCookieRecords makes of the row's record, made without them. */
+size_t FirefoxRecordSize(const FirefoxRow& row, const FirefoxSchema& schema);
 /** The flag bits a Firefox cookie can carry. */
 DWORD FirefoxKeptFlags();
 /** The host as the row stores it: a dot before a domain cookie's host. */
