@@ -40,7 +40,9 @@ std::string Insert(int version, int id, const std::string& origin, const std::st
       (ms ? std::to_string(kExpirySeconds * 1000 + 123) : std::to_string(kExpirySeconds)) + ", " +
       std::to_string(kAccessed + id) + ", " + std::to_string(kCreated + id) + ", 1, 1, 1, " +
       std::to_string(sameSite) + ", 2";
-  if (version <= 14) columns += ", rawSameSite", values += ", " + std::to_string(sameSite);
+  // Lax without the attribute given (lax by default): the raw column says "none".
+  const int raw = sameSite == 1 ? 0 : sameSite;
+  if (version <= 14) columns += ", rawSameSite", values += ", " + std::to_string(raw);
   if (version >= 13) columns += ", isPartitionedAttributeSet", values += ", 0";
   if (version >= 17) columns += ", updateTime", values += ", " + std::to_string(kUpdated);
   return "INSERT INTO moz_cookies (" + columns + ") VALUES (" + values + ");";

@@ -150,10 +150,12 @@ bool WriteFirefoxChanges(const std::string& database, const FirefoxSchema& schem
 
   Statement remove(c.db, "DELETE FROM moz_cookies WHERE id = ?");
   const bool raw = schema.Has("rawSameSite") && schema.version <= 14;
-  Statement update(c.db, std::string("UPDATE moz_cookies SET value = ?, expiry = ?, "
-                                     "creationTime = ?, isSecure = ?, isHttpOnly = ?, "
-                                     "sameSite = ?") +
-                             (raw ? ", rawSameSite = ?" : "") + " WHERE id = ?");
+  Statement update(c.db,
+                   std::string("UPDATE moz_cookies SET value = ?, expiry = ?, "
+                               "creationTime = ?, isSecure = ?, isHttpOnly = ?, "
+                               "sameSite = ?") +
+                       (raw ? ", rawSameSite = CASE WHEN ? THEN ? ELSE rawSameSite END" : "") +
+                       " WHERE id = ?");
   const std::vector<std::string> columns = schema.WrittenColumns();
   Statement insert(c.db, InsertSql(columns));
   Statement taken(c.db,
@@ -177,7 +179,10 @@ bool WriteFirefoxChanges(const std::string& database, const FirefoxSchema& schem
     update.Int(6, row.sameSite);
     int at = 7;
     // The attribute as it was given: only where the record changed the SameSite bits.
-    if (raw) update.Int(at++, row.sameSite);
+    if (raw) {
+      update.Int(at++, row.sameSite != u.old.sameSite ? 1 : 0);
+      update.Int(at++, row.sameSite);
+    }
     update.Int(at, row.id);
     if (update.Step() != SQLITE_DONE) return sqlFailed("changing a cookie");
     update.Reset();
