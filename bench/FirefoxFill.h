@@ -64,6 +64,11 @@ inline bool FillFirefoxProfile(const std::string& folder, int sites, int perSite
   sqlite3_finalize(insert);
   if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) return fail("commit");
   sqlite3_close(db);
+  // Made-up cookies, but a cookie store all the same: the owner's alone.
+  if (::chmod((folder + "/cookies.sqlite").c_str(), 0600) != 0) {
+    problem = "cannot make " + folder + "/cookies.sqlite 0600";
+    return false;
+  }
   return true;
 }
 

@@ -25,9 +25,11 @@ cmake --build build -j"$(nproc)" --target test_peer_firefox >/dev/null
 work=$(mktemp -d "${TMPDIR:-/tmp}/tolvane-firefox-XXXXXX")
 server=""
 browser=""
+# Under set -e a killed process's status would end this trap early: the work folder would stay
+# and a passing run would report failure.
 finish() {
-  if [ -n "$browser" ]; then kill "$browser" 2>/dev/null; wait "$browser" 2>/dev/null; fi
-  if [ -n "$server" ]; then kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; fi
+  if [ -n "$browser" ]; then kill "$browser" 2>/dev/null || true; wait "$browser" 2>/dev/null || true; fi
+  if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap finish EXIT
