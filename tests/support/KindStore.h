@@ -18,6 +18,7 @@
 #include "platform/Faults.h"
 #include "platform/StoreLocation.h"
 #include "platform/UrlCacheStore.h"
+#include "support/FirefoxDb.h"
 
 namespace tolvane::test {
 
@@ -74,6 +75,15 @@ inline const std::vector<StoreKindCase>& StoreKinds() {
        platform::kCookieBitSecure | platform::kCookieBitSession | platform::kCookieBitHttpOnly |
            platform::kCookieBitHostOnly},
       {"wine", platform::StoreKind::Wine, MakeWinePrefix, ~platform::kCookieBitSession},
+      {"firefox", platform::StoreKind::Firefox,
+       [](const std::string& folder) {
+         const std::string profile = folder + "/profile";
+         std::filesystem::create_directory(profile);
+         if (!MakeFirefoxDb(profile + "/cookies.sqlite", 17)) std::abort();
+         return profile;
+       },
+       platform::kCookieBitSecure | platform::kCookieBitHttpOnly | platform::kCookieBitHostOnly |
+           platform::kCookieBitSameSiteStrict | platform::kCookieBitSameSiteLax},
   };
   return kinds;
 }

@@ -9,6 +9,8 @@
 #include "../Internal.h"
 #include "../Store.h"
 #include "Backend.h"
+#include "FirefoxBackend.h"
+#include "FirefoxProfiles.h"
 #include "NetscapeBackend.h"
 #include "WineBackend.h"
 #include "platform/StoreErrors.h"
@@ -96,6 +98,7 @@ std::vector<FoundStore> FindStores() {
     found.push_back(store);
   }
   detail::FindWineStores(found);
+  for (FoundStore& store : detail::FindFirefoxProfiles()) found.push_back(std::move(store));
   return found;
 }
 
@@ -121,6 +124,8 @@ std::unique_ptr<StoreBackend> MakeBackend(const StoreLocation& location, DWORD& 
       return std::make_unique<NetscapeBackend>(location);
     case StoreKind::Wine:
       return MakeWineBackend(location, error, detail);
+    case StoreKind::Firefox:
+      return std::make_unique<FirefoxBackend>(location);
     default:
       error = ERROR_TOLVANE_NOT_A_STORE;
       detail = location.path + ": opening a " + StoreKindTitle(location.kind) +
