@@ -17,6 +17,7 @@
 #include "platform/Faults.h"
 #include "platform/StoreLocation.h"
 #include "platform/UrlCacheStore.h"
+#include "support/ChromiumProfile.h"
 
 namespace tolvane::test {
 
@@ -42,6 +43,16 @@ inline const std::vector<StoreKindCase>& StoreKinds() {
        },
        platform::kCookieBitSecure | platform::kCookieBitSession | platform::kCookieBitHttpOnly |
            platform::kCookieBitHostOnly},
+      {"chromium", platform::StoreKind::Chromium,
+       [](const std::string& folder) {
+         const std::string profile = folder + "/Default";
+         std::filesystem::create_directories(profile);
+         ChromiumProfile(profile + "/Cookies");
+         return profile;
+       },
+       platform::kCookieBitSecure | platform::kCookieBitSession | platform::kCookieBitHttpOnly |
+           platform::kCookieBitHostOnly | platform::kCookieBitSameSiteStrict |
+           platform::kCookieBitSameSiteLax},
   };
   return kinds;
 }
@@ -112,9 +123,8 @@ class KindStore {
     const std::string bytes = platform::RenderCookieRecords(records);
     DWORD written = 0;
     const bool wrote =
-        bytes.empty() ||
-        (WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
-         written == bytes.size());
+        bytes.empty() || (WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+                          written == bytes.size());
     if (!CloseHandle(handle) || !wrote) return false;
     return CommitUrlCacheEntryA(url.c_str(), file, {}, {}, NORMAL_CACHE_ENTRY | COOKIE_CACHE_ENTRY,
                                 nullptr, 0, nullptr, url.c_str()) == TRUE;

@@ -9,6 +9,8 @@
 #include "../Internal.h"
 #include "../Store.h"
 #include "Backend.h"
+#include "ChromiumBackend.h"
+#include "ChromiumProfiles.h"
 #include "NetscapeBackend.h"
 #include "platform/StoreErrors.h"
 #include "platform/StoreLocation.h"
@@ -94,6 +96,7 @@ std::vector<FoundStore> FindStores() {
     store.cookies = CountCookies(store.location);
     found.push_back(store);
   }
+  for (FoundStore& store : detail::FindChromiumStores()) found.push_back(std::move(store));
   return found;
 }
 
@@ -117,6 +120,8 @@ std::unique_ptr<StoreBackend> MakeBackend(const StoreLocation& location, DWORD& 
       return std::unique_ptr<StoreBackend>(Store::Open(location.path, detail, error));
     case StoreKind::Netscape:
       return std::make_unique<NetscapeBackend>(location);
+    case StoreKind::Chromium:
+      return std::make_unique<ChromiumBackend>(location);
     default:
       error = ERROR_TOLVANE_NOT_A_STORE;
       detail = location.path + ": opening a " + StoreKindTitle(location.kind) +

@@ -1,0 +1,69 @@
+#include "ChromiumCrypto.h"
+
+#include <openssl/evp.h>
+#include <openssl/sha.h>
+
+namespace platform::detail {
+namespace {
+
+constexpr unsigned char kSalt[] = "saltysalt";
+constexpr unsigned char kIv[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
+                                   ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+
+}  // namespace
+
+struct ChromiumCipher::Context {
+  EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
+  ~Context() { EVP_CIPHER_CTX_free(ctx); }
+};
+
+ChromiumCipher::ChromiumCipher(std::string_view password) : m_context(new Context) {
+  m_valid = m_context->ctx != nullptr &&
+            PKCS5_PBKDF2_HMAC_SHA1(password.data(), int(password.size()), kSalt,
+                                   int(sizeof kSalt - 1), 1, int(m_key.size()), m_key.data()) == 1;
+}
+
+ChromiumCipher::~ChromiumCipher() = default;
+
+bool ChromiumCipher::Decrypt(std::string_view ciphertext, std::string& plain) const {
+  if (!m_valid || ciphertext.empty() || ciphertext.size() % 16 != 0) return false;
+  EVP_CIPHER_CTX* ctx = m_context->ctx;
+  if (EVP_DecryptInit_ex(ctx, EVP_aes_128_cbc(), nullptr, m_key.data(), kIv) != 1) return false;
+  plain.resize(ciphertext.size() + 16);
+  int n = 0, tail = 0;
+  auto* out = reinterpret_cast<unsigned char*>(plain.data());
+  if (EVP_DecryptUpdate(ctx, out, &n, reinterpret_cast<const unsigned char*>(ciphertext.data()),
+                        int(ciphertext.size())) != 1 ||
+      EVP_DecryptFinal_ex(ctx, out + n, &tail) != 1) {
+    plain.clear();
+    return false;
+  }
+  plain.resize(size_t(n + tail));
+  return true;
+}
+
+bool ChromiumCipher::Encrypt(std::string_view plain, std::string& ciphertext) const {
+  if (!m_valid) return false;
+  EVP_CIPHER_CTX* ctx = m_context->ctx;
+  if (EVP_EncryptInit_ex(ctx, EVP_aes_128_cbc(), nullptr, m_key.data(), kIv) != 1) return false;
+  ciphertext.resize(plain.size() + 32);
+  int n = 0, tail = 0;
+  auto* out = reinterpret_cast<unsigned char*>(ciphertext.data());
+  if (EVP_EncryptUpdate(ctx, out, &n, reinterpret_cast<const unsigned char*>(plain.data()),
+                        int(plain.size())) != 1 ||
+      EVP_EncryptFinal_ex(ctx, out + n, &tail) != 1) {
+    ciphertext.clear();
+    return false;
+  }
+  ciphertext.resize(size_t(n + tail));
+  return true;
+}
+
+std::string Sha256(std::string_view text) {
+  std::string digest(SHA256_DIGEST_LENGTH, '\0');
+  SHA256(reinterpret_cast<const unsigned char*>(text.data()), text.size(),
+         reinterpret_cast<unsigned char*>(digest.data()));
+  return digest;
+}
+
+}  // namespace platform::detail
