@@ -12,7 +12,6 @@
 #include "model/PersetCookie.h"
 #include "model/SiteCacheList.h"
 #include "platform/Hooks.h"
-#include "platform/StoreErrors.h"
 #include "platform/StoreLocation.h"
 #include "platform/UrlCacheStore.h"
 #include "support/ChromiumProfile.h"
@@ -115,7 +114,9 @@ TEST_F(ChromiumPeer, EditDeleteAndCopyThroughTheModel) {
   list.InsertAt(list.GetSize(), copy);
   m_boxes.clear();
   EXPECT_EQ(list.CommitEntry(copy, false), -1);
-  EXPECT_EQ(GetLastError(), DWORD(ERROR_TOLVANE_COOKIE_OF_OTHER_ENTRY));
+  // The box said why; the detail names the entry the cookies belong to.
+  EXPECT_NE(platform::LastUrlCacheErrorDetail().find("belongs to entry"), std::string::npos)
+      << platform::LastUrlCacheErrorDetail();
   EXPECT_EQ(m_boxes.size(), 1u);
   for (int i = 0; i < copy->GetSize(); ++i) {
     PersetCookie* v = copy->GetVariable(i);
@@ -172,7 +173,8 @@ TEST_F(ChromiumPeer, ACommitIsRefusedWhileTheBrowserRuns) {
   site->m_nState = kStateModified;
   m_boxes.clear();
   EXPECT_EQ(list.CommitEntry(site, true), -1);
-  EXPECT_EQ(GetLastError(), DWORD(ERROR_TOLVANE_STORE_IN_USE));
+  EXPECT_NE(platform::LastUrlCacheErrorDetail().find("runs on"), std::string::npos)
+      << platform::LastUrlCacheErrorDetail();
   EXPECT_EQ(m_boxes.size(), 1u);
   EXPECT_EQ(ReadAll(CookiesFile()), before);
 }
