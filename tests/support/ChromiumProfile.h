@@ -112,7 +112,10 @@ class ChromiumProfile {
     return {};
   }
 
-  void Add(const ChromiumTestRow& row) const {
+  void Add(const ChromiumTestRow& row) const { Add(std::vector<ChromiumTestRow>{row}); }
+
+  /** Adds the rows in one transaction. */
+  void Add(const std::vector<ChromiumTestRow>& rows) const {
     sqlite3* db = Open();
     std::string sql =
         "INSERT INTO cookies(creation_utc,host_key,top_frame_site_key,name,value,encrypted_value,"
@@ -124,32 +127,28 @@ class ChromiumProfile {
     if (m_version >= 23) sql += ",has_cross_site_ancestor", marks += ",?20";
     sql += ") VALUES(" + marks + ")";
     sqlite3_stmt* s = nullptr;
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) std::abort();
-    const std::string encrypted = EncryptedValue(row);
-    const std::string plain = row.kind == ChromiumTestRow::Value::Plain ? row.value : "";
-    sqlite3_bind_int64(s, 1, row.creation);
-    sqlite3_bind_text(s, 2, row.hostKey.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(s, 3, row.topFrame.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(s, 4, row.name.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(s, 5, plain.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_blob(s, 6, encrypted.data(), int(encrypted.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_text(s, 7, row.path.c_str(), -1, SQLITE_TRANSIENT);
-    const int64_t rest[] = {row.persistent ? row.expires : 0,
-                            row.secure,
-                            row.httpOnly,
-                            row.lastAccess,
-                            row.persistent,
-                            row.persistent,
-                            row.priority,
-                            row.sameSite,
-                            row.sourceScheme,
-                            row.sourcePort,
-                            row.lastUpdate,
-                            row.sourceType,
-                            row.crossSite};
-    for (int i = 0; i < 13; ++i) sqlite3_bind_int64(s, 8 + i, rest[i]);
-    if (sqlite3_step(s) != SQLITE_DONE) std::abort();
+    for (const ChromiumTestRow& row : rows) {
+      const std::string encrypted = EncryptedValue(row);
+      const std::string plain = row.kind == ChromiumTestRow::Value::Plain ? row.value : "";
+      sqlite3_bind_int64(s, 1, row.creation);
+      sqlite3_bind_text(s, 2, row.hostKey.c_str(), -1, SQLITE_TRANSIENT);
+      sqlite3_bind_text(s, 3, row.topFrame.c_str(), -1, SQLITE_TRANSIENT);
+      sqlite3_bind_text(s, 4, row.name.c_str(), -1, SQLITE_TRANSIENT);
+      sqlite3_bind_text(s, 5, plain.c_str(), -1, SQLITE_TRANSIENT);
+      sqlite3_bind_blob(s, 6, encrypted.data(), int(encrypted.size()), SQLITE_TRANSIENT);
+      sqlite3_bind_text(s, 7, row.path.c_str(), -1, SQLITE_TRANSIENT);
+      const int64_t rest[] = {row.persistent ? row.expires : 0, row.secure, row.httpOnly,
+                              row.lastAccess, row.persistent, row.persistent, row.priority,
+                              row.sameSite, row.sourceScheme, row.sourcePort, row.lastUpdate,
+                              row.sourceType, row.crossSite};
+      for (int i = 0; i < 13; ++i) sqlite3_bind_int64(s, 8 + i, rest[i]);
+      if (sqlite3_step(s) != SQLITE_DONE) std::abort();
+      sqlite3_reset(s);
+    }
     sqlite3_finalize(s);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(db);
   }
 

@@ -196,18 +196,19 @@ void ChromiumBackend::Regroup() {
     if (added) m_entries.push_back(Entry{url, {}});
     return m_entries[it->second];
   };
+  m_owner.reserve(m_table.rows.size());
   std::unordered_set<std::string> present;
   for (size_t i = 0; i < m_table.rows.size(); ++i) {
     const ChromiumRow& row = m_table.rows[i];
-    const std::string identity = row.Identity();
-    present.insert(identity);
+    std::string identity = row.Identity();
     const auto assigned = m_assigned.find(identity);
     const size_t start = row.hostKey.find_first_not_of('.');
     const std::string host = start == std::string::npos ? std::string() : row.hostKey.substr(start);
-    Entry& entry =
-        entryFor(assigned != m_assigned.end() ? assigned->second : EntryUrlFor(host, row.path));
+    Entry& entry = entryFor(assigned != m_assigned.end() ? assigned->second
+                                                         : EntryUrlFor(host, row.path));
     entry.rows.push_back(i);
-    m_owner.emplace(identity, entry.url);
+    if (!m_assigned.empty()) present.insert(identity);
+    m_owner.emplace(std::move(identity), size_t(&entry - m_entries.data()));
   }
   std::erase_if(m_assigned, [&](const auto& item) { return present.count(item.first) == 0; });
   for (const std::string& url : m_emptyEntries) entryFor(url);
@@ -350,10 +351,10 @@ bool ChromiumBackend::Commit(const UrlCacheRecord& record) {
   }
   for (const CookieRecord& r : records) {
     const auto owner = m_owner.find(ChromiumIdentity(r));
-    if (owner != m_owner.end() && owner->second != record.url) {
+    if (owner != m_owner.end() && m_entries[owner->second].url != record.url) {
       Fail(ERROR_TOLVANE_COOKIE_OF_OTHER_ENTRY, "entry " + record.url + ", cookie \"" + r.name +
                                                     "\" for " + r.domain + " belongs to entry " +
-                                                    owner->second);
+                                                    m_entries[owner->second].url);
       return false;
     }
   }

@@ -80,7 +80,7 @@ class ChromiumBackend final : public StoreBackend {
   std::string m_v11Problem;
   std::vector<Entry> m_entries;
   std::unordered_map<std::string, size_t> m_entryIndex;
-  std::unordered_map<std::string, std::string> m_owner;  // identity -> its entry's URL
+  std::unordered_map<std::string, size_t> m_owner;  // identity -> its entry in m_entries
   std::map<std::string, std::string> m_assigned;         // identity -> entry a commit put it in
   std::set<std::string> m_emptyEntries;                  // committed without cookies in this run
   unsigned m_nextFile = 1;
