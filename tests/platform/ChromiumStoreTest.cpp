@@ -12,6 +12,7 @@
 #include "platform/SecretService.h"
 #include "platform/StoreCopy.h"
 #include "platform/StoreErrors.h"
+#include "platform/StoreLocation.h"
 #include "support/ChromiumStore.h"
 
 namespace tolvane::test {
@@ -217,6 +218,16 @@ TEST_F(ChromiumStoreTest, CommitsAreRefusedWithTheirReason) {
       EXPECT_EQ(store.File().Rows()[1], before[1]);  // the locked row, untouched
     }
   }
+}
+
+// The window asks why the store is read-only after a failed call, before it shows that call's
+// error: a profile that cannot be read must not put its own error in its place.
+TEST_F(ChromiumStoreTest, AskingWhyItIsReadOnlyKeepsTheLastError) {
+  ChromiumStore store({Row("a.example", "one", "1")});
+  store.File().Exec("DROP TABLE cookies");
+  SetLastError(ERROR_TOLVANE_STORE_CHANGED);
+  platform::StoreReadOnlyReason();
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_TOLVANE_STORE_CHANGED));
 }
 
 TEST_F(ChromiumStoreTest, CookiesTheBrowserWouldDropAreNotWritten) {

@@ -61,7 +61,11 @@ std::string ChromiumBackend::ReadOnlyReason() {
   if (std::string running = ChromiumRunning(m_place); !running.empty()) {
     return running + " ブラウザーの終了後に書き込めます。";
   }
-  if (EnsureLoaded() && !VersionTested(m_table.version)) {
+  // Asked at any time (the window's title): a file that cannot be read leaves the last error.
+  const DWORD error = GetLastError();
+  const bool loaded = EnsureLoaded();
+  SetLastError(error);
+  if (loaded && !VersionTested(m_table.version)) {
     return "Cookies ファイルの形式 (バージョン " + std::to_string(m_table.version) +
            ") は確認されていないため、書き込めません。";
   }
