@@ -91,7 +91,7 @@ const ChromiumCipher* ChromiumBackend::V11Cipher(const ChromiumRow& sample) {
     std::string plain;
     // A wrong key almost always fails the padding; from version 24 the host check settles it.
     if (cipher->Decrypt(body, plain) &&
-        (m_table.version < kHostHashVersion || plain.rfind(Sha256(sample.hostKey), 0) == 0)) {
+        (m_table.version < kHostHashVersion || plain.rfind(HostHash(sample.hostKey), 0) == 0)) {
       m_v11 = std::move(cipher);
       m_v11Problem.clear();
       return m_v11.get();
@@ -125,7 +125,7 @@ void ChromiumBackend::Decrypt(ChromiumRow& row) {
     return;
   }
   if (m_table.version >= kHostHashVersion) {
-    const std::string hash = Sha256(row.hostKey);
+    const std::string& hash = HostHash(row.hostKey);
     if (row.plain.compare(0, hash.size(), hash) != 0) {
       row.readable = false;  // the browser drops such a row, and its whole site with it
       row.plain.clear();
@@ -133,6 +133,14 @@ void ChromiumBackend::Decrypt(ChromiumRow& row) {
     }
     row.plain.erase(0, hash.size());
   }
+}
+
+const std::string& ChromiumBackend::HostHash(const std::string& hostKey) const {
+  if (m_hostHash.empty() || hostKey != m_hashedHost) {
+    m_hashedHost = hostKey;
+    m_hostHash = Sha256(hostKey);
+  }
+  return m_hostHash;
 }
 
 std::string ChromiumBackend::Note(const ChromiumRow& row) const {
@@ -156,7 +164,7 @@ bool ChromiumBackend::Encrypt(ChromiumRow& row, ChromiumRow::Scheme scheme) cons
                                                                       : nullptr;
   std::string body;
   const std::string plain =
-      (m_table.version >= kHostHashVersion ? Sha256(row.hostKey) : std::string()) + row.plain;
+      (m_table.version >= kHostHashVersion ? HostHash(row.hostKey) : std::string()) + row.plain;
   if (cipher == nullptr || !cipher->Encrypt(plain, body)) return false;
   row.encrypted = (scheme == ChromiumRow::Scheme::V10 ? "v10" : "v11") + body;
   row.value.clear();  // the browser refuses a row with both
@@ -197,7 +205,7 @@ void ChromiumBackend::Regroup() {
   m_owner.clear();
   auto entryFor = [this](const std::string& url) -> Entry& {
     const auto [it, added] = m_entryIndex.emplace(url, m_entries.size());
-    if (added) m_entries.push_back(Entry{url, {}});
+    if (added) m_entries.push_back(Entry{url, {}, std::nullopt});
     return m_entries[it->second];
   };
   m_owner.reserve(m_table.rows.size());
@@ -223,13 +231,17 @@ const ChromiumBackend::Entry* ChromiumBackend::FindEntry(const std::string& url)
   return found == m_entryIndex.end() ? nullptr : &m_entries[found->second];
 }
 
-std::string ChromiumBackend::Render(const Entry& entry) const {
-  std::vector<CookieRecord> records;
-  records.reserve(entry.rows.size());
-  for (const size_t i : entry.rows) {
-    records.push_back(ChromiumRecordOf(m_table.rows[i], Note(m_table.rows[i])));
+// An entry's file is asked for twice (its size in the listing, then its bytes): made once.
+const std::string& ChromiumBackend::Render(const Entry& entry) const {
+  if (!entry.rendered) {
+    std::vector<CookieRecord> records;
+    records.reserve(entry.rows.size());
+    for (const size_t i : entry.rows) {
+      records.push_back(ChromiumRecordOf(m_table.rows[i], Note(m_table.rows[i])));
+    }
+    entry.rendered = RenderCookieRecords(records);
   }
-  return RenderCookieRecords(records);
+  return *entry.rendered;
 }
 
 UrlCacheRecord ChromiumBackend::RecordOf(const Entry& entry) const {

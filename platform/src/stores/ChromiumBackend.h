@@ -12,6 +12,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -52,6 +53,7 @@ class ChromiumBackend final : public StoreBackend {
   struct Entry {
     std::string url;
     std::vector<size_t> rows;  // indices into m_table.rows, in file order
+    mutable std::optional<std::string> rendered;  // its file, once asked for
   };
 
   bool Load();
@@ -66,8 +68,10 @@ class ChromiumBackend final : public StoreBackend {
   void Regroup();
   const Entry* FindEntry(const std::string& url) const;
   UrlCacheRecord RecordOf(const Entry& entry) const;
-  std::string Render(const Entry& entry) const;
+  const std::string& Render(const Entry& entry) const;
   std::string Note(const ChromiumRow& row) const;
+  // SHA-256 of a host_key; rows come grouped by host, so the last one is kept.
+  const std::string& HostHash(const std::string& hostKey) const;
 
   StoreLocation m_location;
   ChromiumPlace m_place;
@@ -78,6 +82,8 @@ class ChromiumBackend final : public StoreBackend {
   std::unique_ptr<ChromiumCipher> m_v11;
   bool m_v11Asked = false;
   std::string m_v11Problem;
+  mutable std::string m_hashedHost;
+  mutable std::string m_hostHash;
   std::vector<Entry> m_entries;
   std::unordered_map<std::string, size_t> m_entryIndex;
   std::unordered_map<std::string, size_t> m_owner;  // identity -> its entry in m_entries
