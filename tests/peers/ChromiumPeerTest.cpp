@@ -185,5 +185,71 @@ TEST_F(ChromiumPeer, AStaleLockIsNoRunningBrowser) {
   EXPECT_FALSE(platform::UrlCacheIsReadOnly());
 }
 
+// v11 values: the browser wrote them under its password in a real Secret Service
+// (gnome-keyring on a session bus of the script's own).
+class ChromiumPeerV11 : public ChromiumPeer {
+ protected:
+  void SetUp() override {
+    m_profile = Env("TOLVANE_PEER_V11_PROFILE");
+    m_site = Env("TOLVANE_PEER_V11_SITE");
+    if (m_profile.empty() || m_site.empty()) GTEST_SKIP() << "run by scripts/test-chromium.sh";
+    platform::SetStoreLocation(m_profile);
+    platform::SetMessageBoxHandler([this](HWND, const char* text, const char*, UINT) {
+      m_boxes.push_back(text != nullptr ? text : "");
+      return IDOK;
+    });
+  }
+
+  void ExpectV11Rows() const {
+    const auto rows = ChromiumProfile::Existing(CookiesFile()).Rows();
+    ASSERT_FALSE(rows.empty());
+    for (const auto& row : rows) {
+      EXPECT_EQ(row.at("encrypted_value").substr(0, 6), "763131") << row.at("name");  // "v11"
+    }
+  }
+};
+
+// With the Secret Service: the values read, one edited, still v11.
+TEST_F(ChromiumPeerV11, ValuesAreReadAndWrittenWithTheSecretService) {
+  ExpectV11Rows();
+  SiteCacheList list;
+  ASSERT_GT(list.Load(), 0);
+  SiteCache* site = list.FindEntry(CString(Url(m_site)));
+  ASSERT_NE(site, nullptr);
+  PersetCookie* lasting = Variable(*site, "lasting");
+  ASSERT_NE(lasting, nullptr);
+  EXPECT_EQ(lasting->m_strValue.str(), "one");
+  lasting->m_strValue = "edited-v11";
+  lasting->m_nState = kStateModified;
+  site->m_nState = kStateModified;
+  ASSERT_EQ(list.CommitEntry(site, true), 0) << platform::LastUrlCacheErrorDetail();
+  ExpectV11Rows();
+}
+
+TEST_F(ChromiumPeerV11, TheBrowserReadTheEditedV11Value) {
+  const std::string echoed = Echoed(Env("TOLVANE_PEER_ECHO_V11"));
+  EXPECT_NE(echoed.find("lasting=edited-v11"), std::string::npos) << echoed;
+  EXPECT_NE(echoed.find("httponly=three"), std::string::npos) << echoed;
+  EXPECT_NE(echoed.find("secure=four"), std::string::npos) << echoed;
+}
+
+// Without a session bus the values are locked: shown as such, and an edit is refused.
+TEST_F(ChromiumPeerV11, WithoutTheSecretServiceTheValuesAreLocked) {
+  const std::string before = ReadAll(CookiesFile());
+  SiteCacheList list;
+  ASSERT_GT(list.Load(), 0);
+  SiteCache* site = list.FindEntry(CString(Url(m_site)));
+  ASSERT_NE(site, nullptr);
+  PersetCookie* lasting = Variable(*site, "lasting");
+  ASSERT_NE(lasting, nullptr);
+  EXPECT_EQ(lasting->m_strValue.str().rfind("[locked", 0), 0u) << lasting->m_strValue.str();
+  lasting->m_strValue = "guess";
+  lasting->m_nState = kStateModified;
+  site->m_nState = kStateModified;
+  EXPECT_EQ(list.CommitEntry(site, true), -1);
+  EXPECT_EQ(m_boxes.size(), 1u);
+  EXPECT_EQ(ReadAll(CookiesFile()), before);
+}
+
 }  // namespace
 }  // namespace tolvane::test
