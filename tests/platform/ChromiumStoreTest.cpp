@@ -64,6 +64,7 @@ TEST_F(ChromiumStoreTest, ValuesShowAsTheBrowserReadsThem) {
       {"v11 without a Secret Service", Value::V11, 24, false, ""},
       {"v10 without the host check", Value::V10WithoutHostHash, 24, true, ""},
       {"v10 before version 24", Value::V10WithoutHostHash, 23, true, "plain value"},
+      {"v10 in a version 18 file", Value::V10WithoutHostHash, 18, true, "plain value"},
       {"unknown encryption", Value::Unknown, 24, true, ""},
   };
   for (const auto& c : cases) {
