@@ -15,8 +15,8 @@ inline void FillChromiumProfile(const std::string& cookiesFile, int cookies) {
   rows.reserve(size_t(cookies));
   for (int i = 0; i < cookies; ++i) {
     tolvane::test::ChromiumTestRow& row = rows.emplace_back();
-    row.hostKey = (i % 3 == 0 ? "." : "") + std::string("site") + std::to_string(i / 10) +
-                  ".example.com";
+    row.hostKey =
+        (i % 3 == 0 ? "." : "") + std::string("site") + std::to_string(i / 10) + ".example.com";
     row.name = "name" + std::to_string(i % 10);
     row.value = std::string(40, char('a' + i % 26)) + "%20" + std::to_string(i);
     row.creation += i;

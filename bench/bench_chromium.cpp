@@ -72,7 +72,10 @@ void BM_Sqlite3CommandReadsTheRows(benchmark::State& state) {
   }
   if (lines != kCookies) state.SkipWithError("rows lost");
 }
-BENCHMARK(BM_Sqlite3CommandReadsTheRows)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(BM_Sqlite3CommandReadsTheRows)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->UseRealTime();
 
 }  // namespace
 

@@ -139,10 +139,19 @@ class ChromiumProfile {
       sqlite3_bind_text(s, 5, plain.c_str(), -1, SQLITE_TRANSIENT);
       sqlite3_bind_blob(s, 6, encrypted.data(), int(encrypted.size()), SQLITE_TRANSIENT);
       sqlite3_bind_text(s, 7, row.path.c_str(), -1, SQLITE_TRANSIENT);
-      const int64_t rest[] = {row.persistent ? row.expires : 0, row.secure, row.httpOnly,
-                              row.lastAccess, row.persistent, row.persistent, row.priority,
-                              row.sameSite, row.sourceScheme, row.sourcePort, row.lastUpdate,
-                              row.sourceType, row.crossSite};
+      const int64_t rest[] = {row.persistent ? row.expires : 0,
+                              row.secure,
+                              row.httpOnly,
+                              row.lastAccess,
+                              row.persistent,
+                              row.persistent,
+                              row.priority,
+                              row.sameSite,
+                              row.sourceScheme,
+                              row.sourcePort,
+                              row.lastUpdate,
+                              row.sourceType,
+                              row.crossSite};
       for (int i = 0; i < 13; ++i) sqlite3_bind_int64(s, 8 + i, rest[i]);
       if (sqlite3_step(s) != SQLITE_DONE) std::abort();
       sqlite3_reset(s);

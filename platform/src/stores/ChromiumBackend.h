@@ -52,7 +52,7 @@ class ChromiumBackend final : public StoreBackend {
  private:
   struct Entry {
     std::string url;
-    std::vector<size_t> rows;  // indices into m_table.rows, in file order
+    std::vector<size_t> rows;                     // indices into m_table.rows, in file order
     mutable std::optional<std::string> rendered;  // its file, once asked for
   };
 
@@ -87,8 +87,8 @@ class ChromiumBackend final : public StoreBackend {
   std::vector<Entry> m_entries;
   std::unordered_map<std::string, size_t> m_entryIndex;
   std::unordered_map<std::string, size_t> m_owner;  // identity -> its entry in m_entries
-  std::map<std::string, std::string> m_assigned;         // identity -> entry a commit put it in
-  std::set<std::string> m_emptyEntries;                  // committed without cookies in this run
+  std::map<std::string, std::string> m_assigned;    // identity -> entry a commit put it in
+  std::set<std::string> m_emptyEntries;             // committed without cookies in this run
   unsigned m_nextFile = 1;
 };
 

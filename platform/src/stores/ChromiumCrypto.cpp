@@ -24,14 +24,12 @@ struct ChromiumCipher::Context {
 };
 
 ChromiumCipher::ChromiumCipher(std::string_view password) : m_context(new Context) {
-  m_valid = m_context->decrypt != nullptr && m_context->encrypt != nullptr &&
-            PKCS5_PBKDF2_HMAC_SHA1(password.data(), int(password.size()), kSalt,
-                                   int(sizeof kSalt - 1), 1, int(m_key.size()),
-                                   m_key.data()) == 1 &&
-            EVP_DecryptInit_ex(m_context->decrypt, EVP_aes_128_cbc(), nullptr, m_key.data(),
-                               kIv) == 1 &&
-            EVP_EncryptInit_ex(m_context->encrypt, EVP_aes_128_cbc(), nullptr, m_key.data(),
-                               kIv) == 1;
+  m_valid =
+      m_context->decrypt != nullptr && m_context->encrypt != nullptr &&
+      PKCS5_PBKDF2_HMAC_SHA1(password.data(), int(password.size()), kSalt, int(sizeof kSalt - 1), 1,
+                             int(m_key.size()), m_key.data()) == 1 &&
+      EVP_DecryptInit_ex(m_context->decrypt, EVP_aes_128_cbc(), nullptr, m_key.data(), kIv) == 1 &&
+      EVP_EncryptInit_ex(m_context->encrypt, EVP_aes_128_cbc(), nullptr, m_key.data(), kIv) == 1;
 }
 
 ChromiumCipher::~ChromiumCipher() = default;
