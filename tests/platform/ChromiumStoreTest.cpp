@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -218,6 +219,62 @@ TEST_F(ChromiumStoreTest, CommitsAreRefusedWithTheirReason) {
     } else {
       EXPECT_EQ(store.File().Rows()[1], before[1]);  // the locked row, untouched
     }
+  }
+}
+
+// A cookie set in a third-party frame (a partition) shares its name, host and path with the
+// site's own: the records cannot name the partition, so an unchanged record keeps its row, and a
+// change that cannot say which of the two was removed is refused.
+TEST_F(ChromiumStoreTest, CookiesOfOneNameInTwoPartitionsKeepTheirRows) {
+  const std::string url = KindStore::UrlFor("a.example", "/");
+  const std::string partition = "https://b.example";
+  const struct {
+    const char* name;
+    std::function<void(std::vector<CookieRecord>&)> edit;
+    bool committed;
+    std::vector<std::pair<std::string, std::string>> left;  // top_frame_site_key, value
+  } cases[] = {
+      {"the site's own removed",
+       [](auto& r) { r.erase(r.begin()); },
+       true,
+       {{partition, "framed"}}},
+      {"the partitioned one removed", [](auto& r) { r.pop_back(); }, true, {{"", "own"}}},
+      {"the partitioned one edited",
+       [](auto& r) { r[1].value = "framed2"; },
+       true,
+       {{"", "own"}, {partition, "framed2"}}},
+      {"both edited",
+       [](auto& r) { r[0].value = "own2", r[1].value = "framed2"; },
+       true,
+       {{"", "own2"}, {partition, "framed2"}}},
+      {"one removed, the other edited",
+       [](auto& r) {
+         r.erase(r.begin());
+         r[0].value = "framed2";
+       },
+       false,
+       {{"", "own"}, {partition, "framed"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ChromiumTestRow own = Row("a.example", "n", "own");
+    ChromiumTestRow framed = Row("a.example", "n", "framed");
+    own.secure = framed.secure = 1;
+    framed.topFrame = partition;
+    ChromiumStore store({own, framed});
+    auto records = Records(url);
+    ASSERT_EQ(records.size(), 2u);
+    c.edit(records);
+    EXPECT_EQ(store.Store().Commit(url, records), c.committed)
+        << platform::LastUrlCacheErrorDetail();
+    std::vector<std::pair<std::string, std::string>> left;
+    const auto rows = store.File().Rows();
+    const auto shown = Records(url);
+    ASSERT_EQ(rows.size(), shown.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+      left.emplace_back(rows[i].at("top_frame_site_key"), shown[i].value);
+    }
+    EXPECT_EQ(left, c.left);
   }
 }
 

@@ -65,6 +65,9 @@ class ChromiumBackend final : public StoreBackend {
   // Why nothing may be written now (error code and detail), or false when writing may go on.
   bool Refused(DWORD& error, std::string& detail);
   bool Write(const ChromiumChanges& changes);
+  // The row of `entry` each record of a commit stands for, none for a new cookie.
+  bool MatchRows(const Entry* entry, const std::vector<CookieRecord>& records,
+                 std::vector<std::optional<size_t>>& matched, std::string& problem) const;
   void Regroup();
   const Entry* FindEntry(const std::string& url) const;
   UrlCacheRecord RecordOf(const Entry& entry) const;

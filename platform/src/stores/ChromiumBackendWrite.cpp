@@ -2,8 +2,9 @@
 // would refuse, and go to the file in one transaction.
 #include <wininet.h>
 
-#include <deque>
+#include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 #include <unordered_set>
 
@@ -54,6 +55,56 @@ bool ChromiumBackend::Write(const ChromiumChanges& changes) {
   return Load();
 }
 
+// The rows of one identity differ only in what a record cannot show (the partition): a record
+// exactly as its row shows keeps that row, the others take the rest in file order, and when
+// that cannot tell which row a removal meant, nothing is guessed.
+bool ChromiumBackend::MatchRows(const Entry* entry, const std::vector<CookieRecord>& records,
+                                std::vector<std::optional<size_t>>& matched,
+                                std::string& problem) const {
+  matched.assign(records.size(), std::nullopt);
+  std::map<std::string, std::vector<size_t>> own;  // identity -> this entry's rows
+  if (entry != nullptr) {
+    for (const size_t i : entry->rows) own[m_table.rows[i].Identity()].push_back(i);
+  }
+  std::map<std::string, std::vector<size_t>> recordsOf;  // identity -> records, in order
+  for (size_t k = 0; k < records.size(); ++k) {
+    recordsOf[ChromiumIdentity(records[k])].push_back(k);
+  }
+  for (const auto& [identity, ks] : recordsOf) {
+    const auto found = own.find(identity);
+    if (found == own.end()) continue;  // all new
+    std::vector<size_t> rowsLeft = found->second;
+    std::vector<size_t> recordsLeft;
+    if (rowsLeft.size() < 2) {
+      recordsLeft = ks;
+    } else {
+      for (const size_t k : ks) {
+        const auto same = std::find_if(rowsLeft.begin(), rowsLeft.end(), [&](size_t i) {
+          return ChromiumRecordOf(m_table.rows[i], Note(m_table.rows[i])) == records[k];
+        });
+        if (same == rowsLeft.end()) {
+          recordsLeft.push_back(k);
+        } else {
+          matched[k] = *same;
+          rowsLeft.erase(same);
+        }
+      }
+      if (rowsLeft.size() > 1 && rowsLeft.size() != recordsLeft.size()) {
+        const CookieRecord& r = records[ks.front()];
+        problem = "cookie \"" + r.name + "\" for " + r.domain + " is kept " +
+                  std::to_string(found->second.size()) +
+                  " times (in different partitions) and it cannot be told which one was " +
+                  "removed; remove or change one at a time";
+        return false;
+      }
+    }
+    for (size_t n = 0; n < recordsLeft.size() && n < rowsLeft.size(); ++n) {
+      matched[recordsLeft[n]] = rowsLeft[n];
+    }
+  }
+  return true;
+}
+
 bool ChromiumBackend::Commit(const UrlCacheRecord& record) {
   std::string bytes;
   if (!TakeVirtualFile(record.localFile, bytes)) {
@@ -82,9 +133,10 @@ bool ChromiumBackend::Commit(const UrlCacheRecord& record) {
     }
   }
   const Entry* entry = FindEntry(record.url);
-  std::map<std::string, std::deque<size_t>> own;  // this entry's rows by identity
-  if (entry != nullptr) {
-    for (const size_t i : entry->rows) own[m_table.rows[i].Identity()].push_back(i);
+  std::vector<std::optional<size_t>> matched;
+  if (!MatchRows(entry, records, matched, problem)) {
+    Fail(ERROR_TOLVANE_COOKIE_NOT_STORABLE, "entry " + record.url + ": " + problem);
+    return false;
   }
   auto refuse = [&](DWORD code, const CookieRecord& r, const std::string& why) {
     Fail(code, "entry " + record.url + ", cookie \"" + r.name + "\" for " + r.domain + ": " + why);
@@ -100,9 +152,9 @@ bool ChromiumBackend::Commit(const UrlCacheRecord& record) {
   }
   ChromiumChanges changes;
   std::set<size_t> kept;
-  for (const CookieRecord& r : records) {
-    auto found = own.find(ChromiumIdentity(r));
-    if (found == own.end() || found->second.empty()) {
+  for (size_t k = 0; k < records.size(); ++k) {
+    const CookieRecord& r = records[k];
+    if (!matched[k]) {
       if (const std::string why = ChromiumCannotHold(r); !why.empty()) {
         return refuse(ERROR_TOLVANE_COOKIE_NOT_STORABLE, r, why);
       }
@@ -113,8 +165,7 @@ bool ChromiumBackend::Commit(const UrlCacheRecord& record) {
       changes.inserted.push_back(std::move(row));
       continue;
     }
-    const size_t i = found->second.front();
-    found->second.pop_front();
+    const size_t i = *matched[k];
     kept.insert(i);
     const ChromiumRow& old = m_table.rows[i];
     ChromiumRow next = old;
