@@ -224,7 +224,8 @@ TEST_F(ChromiumStoreTest, CommitsAreRefusedWithTheirReason) {
 
 // A cookie set in a third-party frame (a partition) shares its name, host and path with the
 // site's own: the records cannot name the partition, so an unchanged record keeps its row, and a
-// change that cannot say which of the two was removed is refused.
+// change that cannot say which of the two was removed is refused. The browser keeps a cookie of a
+// partition only while it is secure.
 TEST_F(ChromiumStoreTest, CookiesOfOneNameInTwoPartitionsKeepTheirRows) {
   const std::string url = KindStore::UrlFor("a.example", "/");
   const std::string partition = "https://b.example";
@@ -247,6 +248,10 @@ TEST_F(ChromiumStoreTest, CookiesOfOneNameInTwoPartitionsKeepTheirRows) {
        [](auto& r) { r[0].value = "own2", r[1].value = "framed2"; },
        true,
        {{"", "own2"}, {partition, "framed2"}}},
+      {"the partitioned one made insecure",
+       [](auto& r) { r[1].flags &= ~DWORD(platform::kCookieBitSecure); },
+       false,
+       {{"", "own"}, {partition, "framed"}}},
       {"one removed, the other edited",
        [](auto& r) {
          r.erase(r.begin());

@@ -182,6 +182,10 @@ bool ChromiumBackend::Commit(const UrlCacheRecord& record) {
     if (const std::string why = ChromiumCannotHold(r); !why.empty()) {
       return refuse(ERROR_TOLVANE_COOKIE_NOT_STORABLE, r, why);
     }
+    if (!next.topFrameSiteKey.empty() && next.secure == 0) {
+      return refuse(ERROR_TOLVANE_COOKIE_NOT_STORABLE, r,
+                    "a cookie of a partition (" + next.topFrameSiteKey + ") must stay secure");
+    }
     if (!Encrypt(next, old.scheme)) {
       return refuse(ERROR_TOLVANE_VALUES_LOCKED, r, "its value could not be encrypted again");
     }
