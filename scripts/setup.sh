@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsqlite3-dev sqlite3
+  libsqlite3-dev sqlite3 libssl-dev libsecret-1-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-noto-cjk qt6-translations-l10n
   clang libclang-rt-14-dev

@@ -66,6 +66,9 @@ const Message kMessages[] = {
     {ERROR_TOLVANE_STORE_UNTESTED,
      "このストアの形式 (バージョン) は確認されていないため、書き込めません。"},
     {ERROR_TOLVANE_NOT_A_STORE, "指定された場所は Cookie のストアではありません。"},
+    {ERROR_TOLVANE_VALUES_LOCKED,
+     "暗号化された Cookie の値を復号する鍵 (Secret Service のパスワード) が得られないため、"
+     "その Cookie は変更も削除もできません。"},
 };
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "platform/StoreLocation.h"
 #include "platform/UrlCacheStore.h"
 #include "support/FirefoxDb.h"
+#include "support/ChromiumProfile.h"
 
 namespace tolvane::test {
 
@@ -84,6 +85,16 @@ inline const std::vector<StoreKindCase>& StoreKinds() {
        },
        platform::kCookieBitSecure | platform::kCookieBitHttpOnly | platform::kCookieBitHostOnly |
            platform::kCookieBitSameSiteStrict | platform::kCookieBitSameSiteLax},
+      {"chromium", platform::StoreKind::Chromium,
+       [](const std::string& folder) {
+         const std::string profile = folder + "/Default";
+         std::filesystem::create_directories(profile);
+         ChromiumProfile(profile + "/Cookies");
+         return profile;
+       },
+       platform::kCookieBitSecure | platform::kCookieBitSession | platform::kCookieBitHttpOnly |
+           platform::kCookieBitHostOnly | platform::kCookieBitSameSiteStrict |
+           platform::kCookieBitSameSiteLax},
   };
   return kinds;
 }

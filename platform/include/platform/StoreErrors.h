@@ -20,3 +20,6 @@
 #define ERROR_TOLVANE_STORE_UNTESTED 0x20000006L
 // The location names no store of a known kind.
 #define ERROR_TOLVANE_NOT_A_STORE 0x20000007L
+// A cookie's value could not be decrypted (its key is not at hand): it is neither changed nor
+// removed.
+#define ERROR_TOLVANE_VALUES_LOCKED 0x20000008L

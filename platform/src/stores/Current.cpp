@@ -11,6 +11,8 @@
 #include "Backend.h"
 #include "FirefoxBackend.h"
 #include "FirefoxProfiles.h"
+#include "ChromiumBackend.h"
+#include "ChromiumProfiles.h"
 #include "NetscapeBackend.h"
 #include "WineBackend.h"
 #include "platform/StoreErrors.h"
@@ -99,6 +101,7 @@ std::vector<FoundStore> FindStores() {
   }
   detail::FindWineStores(found);
   for (FoundStore& store : detail::FindFirefoxProfiles()) found.push_back(std::move(store));
+  for (FoundStore& store : detail::FindChromiumStores()) found.push_back(std::move(store));
   return found;
 }
 
@@ -126,6 +129,8 @@ std::unique_ptr<StoreBackend> MakeBackend(const StoreLocation& location, DWORD& 
       return MakeWineBackend(location, error, detail);
     case StoreKind::Firefox:
       return std::make_unique<FirefoxBackend>(location);
+    case StoreKind::Chromium:
+      return std::make_unique<ChromiumBackend>(location);
     default:
       error = ERROR_TOLVANE_NOT_A_STORE;
       detail = location.path + ": opening a " + StoreKindTitle(location.kind) +

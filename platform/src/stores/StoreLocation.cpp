@@ -126,8 +126,11 @@ bool Detect(const std::string& path, StoreKind& kind, std::string& storePath) {
       kind = StoreKind::UrlCache;
     } else if (IsFile(path + "/cookies.sqlite")) {
       kind = StoreKind::Firefox;
-    } else if (IsFile(path + "/Cookies")) {
+    } else if (IsFile(path + "/Cookies") || IsFile(path + "/Network/Cookies")) {
       kind = StoreKind::Chromium;
+    } else if (IsFile(path + "/Default/Cookies")) {
+      kind = StoreKind::Chromium;  // a browser's user-data folder: its first profile
+      storePath = path + "/Default";
     } else if (IsFolder(path + "/drive_c") || IsFile(path + "/index.dat")) {
       kind = StoreKind::Wine;
     } else if (FolderIsEmpty(path)) {
