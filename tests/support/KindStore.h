@@ -18,8 +18,8 @@
 #include "platform/Faults.h"
 #include "platform/StoreLocation.h"
 #include "platform/UrlCacheStore.h"
-#include "support/FirefoxDb.h"
 #include "support/ChromiumProfile.h"
+#include "support/FirefoxDb.h"
 
 namespace tolvane::test {
 

@@ -53,8 +53,6 @@ ChromiumBackend::ChromiumBackend(StoreLocation location)
 
 ChromiumBackend::~ChromiumBackend() { RemoveVirtualRoot(m_place.cookies); }
 
-void ChromiumBackend::DropEntryFile(const std::string& path) { DeleteVirtualFile(path); }
-
 std::string ChromiumBackend::ReadOnlyReason() {
   if (std::string running = ChromiumRunning(m_place); !running.empty()) {
     return running + " ブラウザーの終了後に書き込めます。";
@@ -229,6 +227,16 @@ const ChromiumBackend::Entry* ChromiumBackend::FindEntry(const std::string& url)
   return found == m_entryIndex.end() ? nullptr : &m_entries[found->second];
 }
 
+size_t ChromiumBackend::EntryIndex(const std::string& url) const {
+  const auto found = m_entryIndex.find(url);
+  return found == m_entryIndex.end() ? kNoEntry : found->second;
+}
+
+bool ChromiumBackend::EntryFile(size_t index, std::string& bytes) const {
+  bytes = Render(m_entries[index]);
+  return true;
+}
+
 // An entry's file is asked for twice (its size in the listing, then its bytes): made once.
 const std::string& ChromiumBackend::Render(const Entry& entry) const {
   if (!entry.rendered) {
@@ -253,57 +261,6 @@ UrlCacheRecord ChromiumBackend::RecordOf(const Entry& entry) const {
   r.modified = FileTimeFromChromium(newest);
   r.sync = m_read;
   return r;
-}
-
-bool ChromiumBackend::List(std::vector<UrlCacheRecord>& records) {
-  if (!Load()) return false;
-  records.clear();
-  records.reserve(m_entries.size());
-  for (const Entry& entry : m_entries) records.push_back(RecordOf(entry));
-  return true;
-}
-
-bool ChromiumBackend::Get(const std::string& url, UrlCacheRecord& record) {
-  if (!EnsureLoaded()) return false;
-  const Entry* entry = FindEntry(url);
-  if (entry == nullptr) {
-    Fail(ERROR_FILE_NOT_FOUND, "no entry " + url);
-    return false;
-  }
-  record = RecordOf(*entry);
-  return true;
-}
-
-bool ChromiumBackend::ReadEntryFile(const UrlCacheRecord& record, std::string& bytes) {
-  if (!EnsureLoaded()) return false;
-  const Entry* entry = FindEntry(record.url);
-  if (entry == nullptr) {
-    Fail(ERROR_FILE_NOT_FOUND, "no entry " + record.url);
-    return false;
-  }
-  bytes = Render(*entry);
-  return true;
-}
-
-bool ChromiumBackend::CreateEntryFile(const std::string& /*url*/, const std::string& extension,
-                                      std::string& path) {
-  if (m_place.cookies.size() + 40 + extension.size() >= MAX_PATH) {
-    Fail(ERROR_FILENAME_EXCED_RANGE, "the path of " + m_place.cookies + " is too long");
-    return false;
-  }
-  for (;;) {
-    path = m_place.cookies + "/new-" + std::to_string(m_nextFile++) +
-           (extension.empty() ? "" : "." + extension);
-    if (CreateVirtualFile(path)) return true;
-  }
-}
-
-bool ChromiumBackend::WriteEntryFile(const std::string& path, const std::string& bytes) {
-  if (!TruncateVirtualFile(path) || !AppendVirtualFile(path, bytes.data(), bytes.size())) {
-    Fail(ERROR_FILE_NOT_FOUND, "no file " + path + " was made for a commit");
-    return false;
-  }
-  return true;
 }
 
 std::string ChromiumBackend::CannotHold(const CookieRecord& record) const {

@@ -18,14 +18,14 @@
 #include <unordered_map>
 #include <vector>
 
-#include "Backend.h"
 #include "ChromiumCrypto.h"
 #include "ChromiumDatabase.h"
 #include "ChromiumProfiles.h"
+#include "RecordsBackend.h"
 
 namespace platform::detail {
 
-class ChromiumBackend final : public StoreBackend {
+class ChromiumBackend final : public RecordsBackend {
  public:
   explicit ChromiumBackend(StoreLocation location);
   ~ChromiumBackend() override;
@@ -34,13 +34,6 @@ class ChromiumBackend final : public StoreBackend {
   std::string DisplayPath() const override { return m_place.cookies; }
   std::string ReadOnlyReason() override;
   std::string InUseReason() override { return ChromiumRunning(m_place); }
-  bool List(std::vector<UrlCacheRecord>& records) override;
-  bool Get(const std::string& url, UrlCacheRecord& record) override;
-  bool ReadEntryFile(const UrlCacheRecord& record, std::string& bytes) override;
-  bool CreateEntryFile(const std::string& url, const std::string& extension,
-                       std::string& path) override;
-  bool WriteEntryFile(const std::string& path, const std::string& bytes) override;
-  void DropEntryFile(const std::string& path) override;
   bool Commit(const UrlCacheRecord& record) override;
   bool Delete(const std::string& url) override;
   bool Check(UrlCacheCheck& report, bool repair) override;
@@ -56,8 +49,13 @@ class ChromiumBackend final : public StoreBackend {
     mutable std::optional<std::string> rendered;  // its file, once asked for
   };
 
-  bool Load();
-  bool EnsureLoaded() { return m_loaded || Load(); }
+  bool Load() override;
+  bool Loaded() const override { return m_loaded; }
+  std::string CommitFolder() const override { return m_place.cookies; }
+  size_t EntryCount() const override { return m_entries.size(); }
+  size_t EntryIndex(const std::string& url) const override;
+  UrlCacheRecord EntryRecord(size_t index) const override { return RecordOf(m_entries[index]); }
+  bool EntryFile(size_t index, std::string& bytes) const override;
   void Decrypt(ChromiumRow& row);
   const ChromiumCipher* V11Cipher(const ChromiumRow& sample);
   bool Encrypt(ChromiumRow& row, ChromiumRow::Scheme scheme) const;
@@ -90,9 +88,6 @@ class ChromiumBackend final : public StoreBackend {
   std::vector<Entry> m_entries;
   std::unordered_map<std::string, size_t> m_entryIndex;
   std::unordered_map<std::string, size_t> m_owner;  // identity -> its entry in m_entries
-  std::map<std::string, std::string> m_assigned;    // identity -> entry a commit put it in
-  std::set<std::string> m_emptyEntries;             // committed without cookies in this run
-  unsigned m_nextFile = 1;
 };
 
 }  // namespace platform::detail

@@ -222,17 +222,9 @@ bool ChromiumBackend::Commit(const UrlCacheRecord& record) {
 
   for (const CookieRecord& r : records) {
     const std::string identity = ChromiumIdentity(r);
-    if (EntryUrlFor(r.Host(), r.Path()) == record.url) {
-      m_assigned.erase(identity);
-    } else {
-      m_assigned[identity] = record.url;
-    }
+    NotePlaced(record.url, identity, EntryUrlFor(r.Host(), r.Path()));
   }
-  if (records.empty()) {
-    m_emptyEntries.insert(record.url);
-  } else {
-    m_emptyEntries.erase(record.url);
-  }
+  NoteCommitted(record.url, records.empty());
   Regroup();
   return true;
 }
@@ -262,8 +254,7 @@ bool ChromiumBackend::Delete(const std::string& url) {
     }
     if (!Write(changes)) return false;
   }
-  m_emptyEntries.erase(url);
-  std::erase_if(m_assigned, [&](const auto& item) { return item.second == url; });
+  NoteDeleted(url);
   Regroup();
   return true;
 }

@@ -228,6 +228,16 @@ const FirefoxBackend::Entry* FirefoxBackend::FindEntry(const std::string& url) c
   return found == m_entryIndex.end() ? nullptr : &m_entries[found->second];
 }
 
+size_t FirefoxBackend::EntryIndex(const std::string& url) const {
+  const auto found = m_entryIndex.find(url);
+  return found == m_entryIndex.end() ? kNoEntry : found->second;
+}
+
+bool FirefoxBackend::EntryFile(size_t index, std::string& bytes) const {
+  bytes = Render(m_entries[index]);
+  return true;
+}
+
 std::string FirefoxBackend::Render(const Entry& entry) const {
   std::vector<CookieRecord> records;
   records.reserve(entry.cookies.size());
@@ -246,59 +256,6 @@ UrlCacheRecord FirefoxBackend::RecordOf(const Entry& entry) const {
   r.sync = m_read;
   return r;
 }
-
-bool FirefoxBackend::List(std::vector<UrlCacheRecord>& records) {
-  if (!Load()) return false;
-  records.clear();
-  records.reserve(m_entries.size());
-  for (const Entry& entry : m_entries) records.push_back(RecordOf(entry));
-  return true;
-}
-
-bool FirefoxBackend::Get(const std::string& url, UrlCacheRecord& record) {
-  if (!EnsureLoaded()) return false;
-  const Entry* entry = FindEntry(url);
-  if (entry == nullptr) {
-    Fail(ERROR_FILE_NOT_FOUND, "no entry " + url);
-    return false;
-  }
-  record = RecordOf(*entry);
-  return true;
-}
-
-bool FirefoxBackend::ReadEntryFile(const UrlCacheRecord& record, std::string& bytes) {
-  if (!EnsureLoaded()) return false;
-  const Entry* entry = FindEntry(record.url);
-  if (entry == nullptr) {
-    Fail(ERROR_FILE_NOT_FOUND, "no entry " + record.url);
-    return false;
-  }
-  bytes = Render(*entry);
-  return true;
-}
-
-bool FirefoxBackend::CreateEntryFile(const std::string& /*url*/, const std::string& extension,
-                                     std::string& path) {
-  if (m_database.size() + 40 + extension.size() >= MAX_PATH) {
-    Fail(ERROR_FILENAME_EXCED_RANGE, "the path of " + m_database + " is too long");
-    return false;
-  }
-  for (;;) {
-    path = m_database + "/new-" + std::to_string(m_nextFile++) +
-           (extension.empty() ? "" : "." + extension);
-    if (CreateVirtualFile(path)) return true;
-  }
-}
-
-bool FirefoxBackend::WriteEntryFile(const std::string& path, const std::string& bytes) {
-  if (!TruncateVirtualFile(path) || !AppendVirtualFile(path, bytes.data(), bytes.size())) {
-    Fail(ERROR_FILE_NOT_FOUND, "no file " + path + " was made for a commit");
-    return false;
-  }
-  return true;
-}
-
-void FirefoxBackend::DropEntryFile(const std::string& path) { DeleteVirtualFile(path); }
 
 bool FirefoxBackend::MayWrite() {
   if (const pid_t holder = FirefoxHoldingProfile(m_folder); holder != 0) {

@@ -21,13 +21,13 @@
 #include <unordered_map>
 #include <vector>
 
-#include "Backend.h"
 #include "FirefoxCookies.h"
 #include "FirefoxWrite.h"
+#include "RecordsBackend.h"
 
 namespace platform::detail {
 
-class FirefoxBackend final : public StoreBackend {
+class FirefoxBackend final : public RecordsBackend {
  public:
   explicit FirefoxBackend(StoreLocation location);
   ~FirefoxBackend() override;
@@ -36,13 +36,6 @@ class FirefoxBackend final : public StoreBackend {
   std::string DisplayPath() const override { return m_location.path; }
   std::string ReadOnlyReason() override;
   std::string InUseReason() override;
-  bool List(std::vector<UrlCacheRecord>& records) override;
-  bool Get(const std::string& url, UrlCacheRecord& record) override;
-  bool ReadEntryFile(const UrlCacheRecord& record, std::string& bytes) override;
-  bool CreateEntryFile(const std::string& url, const std::string& extension,
-                       std::string& path) override;
-  bool WriteEntryFile(const std::string& path, const std::string& bytes) override;
-  void DropEntryFile(const std::string& path) override;
   bool Commit(const UrlCacheRecord& record) override;
   bool Delete(const std::string& url) override;
   bool Check(UrlCacheCheck& report, bool repair) override;
@@ -69,8 +62,13 @@ class FirefoxBackend final : public StoreBackend {
     std::vector<size_t> cookies;  // indices into m_cookies
   };
 
-  bool Load();
-  bool EnsureLoaded() { return m_loaded || Load(); }
+  bool Load() override;
+  bool Loaded() const override { return m_loaded; }
+  std::string CommitFolder() const override { return m_database; }
+  size_t EntryCount() const override { return m_entries.size(); }
+  size_t EntryIndex(const std::string& url) const override;
+  UrlCacheRecord EntryRecord(size_t index) const override { return RecordOf(m_entries[index]); }
+  bool EntryFile(size_t index, std::string& bytes) const override;
   void Regroup();
   Entry& EntryFor(const std::string& url, const std::string& originAttributes);
   const Entry* FindEntry(const std::string& url) const;
@@ -98,10 +96,6 @@ class FirefoxBackend final : public StoreBackend {
   std::vector<Entry> m_entries;
   std::unordered_map<std::string, size_t> m_entryIndex;
   std::unordered_map<FirefoxKey, size_t, FirefoxKeyHash> m_owner;  // cookie -> its entry's index
-  // Where a commit put a cookie when that is not its natural entry; kept for this run.
-  std::map<std::string, std::string> m_assigned;
-  std::set<std::string> m_emptyEntries;  // committed without cookies during this run
-  unsigned m_nextFile = 1;
 };
 
 }  // namespace platform::detail

@@ -149,17 +149,9 @@ bool FirefoxBackend::Commit(const UrlCacheRecord& record) {
     cookies.push_back(order[k]);
     m_owner[KeyOf(m_cookies[order[k]].row)] = index;
     const CookieRecord& r = records[k];
-    if (EntryUrl(origin, r.Host(), r.Path()) == record.url) {
-      m_assigned.erase(identities[k]);
-    } else {
-      m_assigned[identities[k]] = record.url;
-    }
+    NotePlaced(record.url, identities[k], EntryUrl(origin, r.Host(), r.Path()));
   }
-  if (records.empty()) {
-    m_emptyEntries.insert(record.url);
-  } else {
-    m_emptyEntries.erase(record.url);
-  }
+  NoteCommitted(record.url, records.empty());
   return true;
 }
 
@@ -176,8 +168,7 @@ bool FirefoxBackend::Delete(const std::string& url) {
     std::vector<size_t> inserted;
     if (!MayWrite() || !Apply(changes, {}, entry->cookies, inserted)) return false;
   }
-  m_emptyEntries.erase(url);
-  std::erase_if(m_assigned, [&](const auto& item) { return item.second == url; });
+  NoteDeleted(url);
   Regroup();
   return true;
 }

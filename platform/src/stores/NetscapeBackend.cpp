@@ -144,6 +144,16 @@ const NetscapeBackend::Entry* NetscapeBackend::FindEntry(const std::string& url)
   return found == m_entryIndex.end() ? nullptr : &m_entries[found->second];
 }
 
+size_t NetscapeBackend::EntryIndex(const std::string& url) const {
+  const auto found = m_entryIndex.find(url);
+  return found == m_entryIndex.end() ? kNoEntry : found->second;
+}
+
+bool NetscapeBackend::EntryFile(size_t index, std::string& bytes) const {
+  bytes = Render(m_entries[index]);
+  return true;
+}
+
 const std::string& NetscapeBackend::Render(const Entry& entry) const {
   if (!entry.rendered) {
     std::vector<CookieRecord> records;
@@ -164,58 +174,6 @@ UrlCacheRecord NetscapeBackend::RecordOf(const Entry& entry) const {
   r.modified = m_modified;
   r.sync = m_read;
   return r;
-}
-
-bool NetscapeBackend::List(std::vector<UrlCacheRecord>& records) {
-  if (!Load()) return false;
-  records.clear();
-  records.reserve(m_entries.size());
-  for (const Entry& entry : m_entries) records.push_back(RecordOf(entry));
-  return true;
-}
-
-bool NetscapeBackend::Get(const std::string& url, UrlCacheRecord& record) {
-  if (!EnsureLoaded()) return false;
-  const Entry* entry = FindEntry(url);
-  if (entry == nullptr) {
-    Fail(ERROR_FILE_NOT_FOUND, "no entry " + url);
-    return false;
-  }
-  record = RecordOf(*entry);
-  return true;
-}
-
-bool NetscapeBackend::ReadEntryFile(const UrlCacheRecord& record, std::string& bytes) {
-  if (!EnsureLoaded()) return false;
-  const Entry* entry = FindEntry(record.url);
-  if (entry == nullptr) {
-    Fail(ERROR_FILE_NOT_FOUND, "no entry " + record.url);
-    return false;
-  }
-  bytes = Render(*entry);
-  return true;
-}
-
-bool NetscapeBackend::CreateEntryFile(const std::string& /*url*/, const std::string& extension,
-                                      std::string& path) {
-  // The caller's buffer holds MAX_PATH bytes.
-  if (m_location.path.size() + 40 + extension.size() >= MAX_PATH) {
-    Fail(ERROR_FILENAME_EXCED_RANGE, "the path of " + m_location.path + " is too long");
-    return false;
-  }
-  for (;;) {
-    path = m_location.path + "/new-" + std::to_string(m_nextFile++) +
-           (extension.empty() ? "" : "." + extension);
-    if (CreateVirtualFile(path)) return true;
-  }
-}
-
-bool NetscapeBackend::WriteEntryFile(const std::string& path, const std::string& bytes) {
-  if (!TruncateVirtualFile(path) || !AppendVirtualFile(path, bytes.data(), bytes.size())) {
-    Fail(ERROR_FILE_NOT_FOUND, "no file " + path + " was made for a commit");
-    return false;
-  }
-  return true;
 }
 
 bool NetscapeBackend::Unchanged() {
@@ -384,17 +342,9 @@ bool NetscapeBackend::Commit(const UrlCacheRecord& record) {
 
   for (const CookieRecord& r : records) {
     const std::string identity = NetscapeIdentity(r);
-    if (EntryUrlFor(r.Host(), r.Path()) == record.url) {
-      m_assigned.erase(identity);
-    } else {
-      m_assigned[identity] = record.url;
-    }
+    NotePlaced(record.url, identity, EntryUrlFor(r.Host(), r.Path()));
   }
-  if (records.empty()) {
-    m_emptyEntries.insert(record.url);
-  } else {
-    m_emptyEntries.erase(record.url);
-  }
+  NoteCommitted(record.url, records.empty());
   Regroup();
   return true;
 }
@@ -418,8 +368,7 @@ bool NetscapeBackend::Delete(const std::string& url) {
     edit.insertAt = m_file.lines.size();
     if (!Write(edit)) return false;
   }
-  m_emptyEntries.erase(url);
-  std::erase_if(m_assigned, [&](const auto& item) { return item.second == url; });
+  NoteDeleted(url);
   Regroup();
   return true;
 }

@@ -16,13 +16,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "Backend.h"
 #include "NetscapeFile.h"
-#include "VirtualFiles.h"
+#include "RecordsBackend.h"
 
 namespace platform::detail {
 
-class NetscapeBackend final : public StoreBackend {
+class NetscapeBackend final : public RecordsBackend {
  public:
   explicit NetscapeBackend(StoreLocation location);
   ~NetscapeBackend() override;
@@ -30,13 +29,6 @@ class NetscapeBackend final : public StoreBackend {
   const StoreLocation& Location() const override { return m_location; }
   std::string DisplayPath() const override { return m_location.path; }
   std::string ReadOnlyReason() override;
-  bool List(std::vector<UrlCacheRecord>& records) override;
-  bool Get(const std::string& url, UrlCacheRecord& record) override;
-  bool ReadEntryFile(const UrlCacheRecord& record, std::string& bytes) override;
-  bool CreateEntryFile(const std::string& url, const std::string& extension,
-                       std::string& path) override;
-  bool WriteEntryFile(const std::string& path, const std::string& bytes) override;
-  void DropEntryFile(const std::string& path) override { DeleteVirtualFile(path); }
   bool Commit(const UrlCacheRecord& record) override;
   bool Delete(const std::string& url) override;
   bool Check(UrlCacheCheck& report, bool repair) override;
@@ -50,8 +42,13 @@ class NetscapeBackend final : public StoreBackend {
     mutable bool rendered = false;
   };
 
-  bool Load();
-  bool EnsureLoaded() { return m_loaded || Load(); }
+  bool Load() override;
+  bool Loaded() const override { return m_loaded; }
+  std::string CommitFolder() const override { return m_location.path; }
+  size_t EntryCount() const override { return m_entries.size(); }
+  size_t EntryIndex(const std::string& url) const override;
+  UrlCacheRecord EntryRecord(size_t index) const override { return RecordOf(m_entries[index]); }
+  bool EntryFile(size_t index, std::string& bytes) const override;
   // False (last error set) when the file on disk is no longer what was read.
   bool Unchanged();
   // A commit's or a delete's change to the file: which lines stay, which are replaced, what
@@ -85,10 +82,6 @@ class NetscapeBackend final : public StoreBackend {
   FILETIME m_read{};
   std::vector<Entry> m_entries;
   std::unordered_map<std::string, size_t> m_entryIndex;
-  // Where a commit put a cookie when that is not its natural entry; kept for this run.
-  std::map<std::string, std::string> m_assigned;
-  std::set<std::string> m_emptyEntries;  // committed without cookies during this run
-  unsigned m_nextFile = 1;
 };
 
 }  // namespace platform::detail

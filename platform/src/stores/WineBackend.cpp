@@ -185,6 +185,22 @@ const WineBackend::Shown* WineBackend::FindShown(const std::string& url) const {
   return found == m_shownIndex.end() ? nullptr : &m_shown[found->second];
 }
 
+size_t WineBackend::EntryIndex(const std::string& url) const {
+  const auto found = m_shownIndex.find(url);
+  return found == m_shownIndex.end() ? kNoEntry : found->second;
+}
+
+bool WineBackend::EntryFile(size_t index, std::string& bytes) const {
+  const Shown& shown = m_shown[index];
+  if (shown.home != nullptr && !shown.home->readable && shown.home->bytes.empty()) {
+    Fail(ERROR_FILE_NOT_FOUND,
+         "entry " + shown.url + ": its file " + FilePath(shown.home->entry) + " cannot be read");
+    return false;
+  }
+  bytes = Render(shown);
+  return true;
+}
+
 const WineBackend::Stored* WineBackend::FindStored(const std::string& url) const {
   for (const Stored& stored : m_stored) {
     if (stored.entry.url == url) return &stored;
@@ -236,64 +252,6 @@ UrlCacheRecord WineBackend::RecordOf(const Shown& shown) const {
   r.size = Render(shown).size();
   return r;
 }
-
-bool WineBackend::List(std::vector<UrlCacheRecord>& records) {
-  if (!Load()) return false;
-  records.clear();
-  records.reserve(m_shown.size());
-  for (const Shown& shown : m_shown) records.push_back(RecordOf(shown));
-  return true;
-}
-
-bool WineBackend::Get(const std::string& url, UrlCacheRecord& record) {
-  if (!EnsureLoaded()) return false;
-  const Shown* shown = FindShown(url);
-  if (shown == nullptr) {
-    Fail(ERROR_FILE_NOT_FOUND, "no entry " + url);
-    return false;
-  }
-  record = RecordOf(*shown);
-  return true;
-}
-
-bool WineBackend::ReadEntryFile(const UrlCacheRecord& record, std::string& bytes) {
-  if (!EnsureLoaded()) return false;
-  const Shown* shown = FindShown(record.url);
-  if (shown == nullptr) {
-    Fail(ERROR_FILE_NOT_FOUND, "no entry " + record.url);
-    return false;
-  }
-  if (shown->home != nullptr && !shown->home->readable && shown->home->bytes.empty()) {
-    Fail(ERROR_FILE_NOT_FOUND,
-         "entry " + record.url + ": its file " + FilePath(shown->home->entry) + " cannot be read");
-    return false;
-  }
-  bytes = Render(*shown);
-  return true;
-}
-
-bool WineBackend::CreateEntryFile(const std::string& /*url*/, const std::string& extension,
-                                  std::string& path) {
-  if (m_place.IndexPath().size() + 40 + extension.size() >= MAX_PATH) {
-    Fail(ERROR_FILENAME_EXCED_RANGE, "the path of " + m_place.IndexPath() + " is too long");
-    return false;
-  }
-  for (;;) {
-    path = m_place.IndexPath() + "/new-" + std::to_string(m_nextFile++) +
-           (extension.empty() ? "" : "." + extension);
-    if (CreateVirtualFile(path)) return true;
-  }
-}
-
-bool WineBackend::WriteEntryFile(const std::string& path, const std::string& bytes) {
-  if (!TruncateVirtualFile(path) || !AppendVirtualFile(path, bytes.data(), bytes.size())) {
-    Fail(ERROR_FILE_NOT_FOUND, "no file " + path + " was made for a commit");
-    return false;
-  }
-  return true;
-}
-
-void WineBackend::DropEntryFile(const std::string& path) { DeleteVirtualFile(path); }
 
 std::string WineBackend::CannotHold(const CookieRecord& record) const {
   if ((record.flags & kCookieBitSession) != 0 ||

@@ -16,13 +16,13 @@
 #include <unordered_map>
 #include <vector>
 
-#include "Backend.h"
+#include "RecordsBackend.h"
 #include "WineIndex.h"
 #include "WinePrefix.h"
 
 namespace platform::detail {
 
-class WineBackend final : public StoreBackend {
+class WineBackend final : public RecordsBackend {
  public:
   WineBackend(StoreLocation location, WinePlace place);
   ~WineBackend() override;
@@ -31,13 +31,6 @@ class WineBackend final : public StoreBackend {
   std::string DisplayPath() const override { return m_location.path; }
   std::string ReadOnlyReason() override;
   std::string InUseReason() override;
-  bool List(std::vector<UrlCacheRecord>& records) override;
-  bool Get(const std::string& url, UrlCacheRecord& record) override;
-  bool ReadEntryFile(const UrlCacheRecord& record, std::string& bytes) override;
-  bool CreateEntryFile(const std::string& url, const std::string& extension,
-                       std::string& path) override;
-  bool WriteEntryFile(const std::string& path, const std::string& bytes) override;
-  void DropEntryFile(const std::string& path) override;
   bool Commit(const UrlCacheRecord& record) override;
   bool Delete(const std::string& url) override;
   bool Check(UrlCacheCheck& report, bool repair) override;
@@ -60,8 +53,13 @@ class WineBackend final : public StoreBackend {
   };
   using Plan = std::map<std::string, std::vector<CookieRecord>>;  // stored URL -> its records
 
-  bool Load();
-  bool EnsureLoaded() { return m_loaded || Load(); }
+  bool Load() override;
+  bool Loaded() const override { return m_loaded; }
+  std::string CommitFolder() const override { return m_place.IndexPath(); }
+  size_t EntryCount() const override { return m_shown.size(); }
+  size_t EntryIndex(const std::string& url) const override;
+  UrlCacheRecord EntryRecord(size_t index) const override { return RecordOf(m_shown[index]); }
+  bool EntryFile(size_t index, std::string& bytes) const override;
   bool ReadIndex(std::string& bytes, bool& present);
   void Regroup();
   const Shown* FindShown(const std::string& url) const;
@@ -90,10 +88,7 @@ class WineBackend final : public StoreBackend {
   std::vector<Shown> m_shown;
   std::unordered_map<std::string, size_t> m_shownIndex;
   std::unordered_map<std::string, std::string> m_owner;  // cookie identity -> shown URL
-  std::map<std::string, std::string> m_assigned;         // identity -> shown URL, this run
-  std::set<std::string> m_emptyEntries;                  // committed empty during this run
   std::string m_user;                                    // of the entries' URLs
-  unsigned m_nextFile = 1;
 };
 
 /** The back end of a Wine location (prefix, cookie folder or index.dat); null with the error

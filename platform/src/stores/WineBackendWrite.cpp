@@ -282,17 +282,9 @@ bool WineBackend::Commit(const UrlCacheRecord& record) {
   for (const CookieRecord& r : records) {
     const std::string stored = EntryUrlFor(r.Host(), r.Path());
     const std::string identity = Identity(stored, r.name);
-    if (stored == record.url) {
-      m_assigned.erase(identity);
-    } else {
-      m_assigned[identity] = record.url;
-    }
+    NotePlaced(record.url, identity, stored);
   }
-  if (records.empty()) {
-    m_emptyEntries.insert(record.url);
-  } else {
-    m_emptyEntries.erase(record.url);
-  }
+  NoteCommitted(record.url, records.empty());
   Load();  // a failure here leaves the next call to read again; the commit itself is done
   return true;
 }
@@ -305,8 +297,7 @@ bool WineBackend::Delete(const std::string& url) {
   }
   Plan plan;
   if (!PlanFor(url, nullptr, plan) || !Apply(plan)) return false;
-  m_emptyEntries.erase(url);
-  std::erase_if(m_assigned, [&](const auto& item) { return item.second == url; });
+  NoteDeleted(url);
   Load();
   return true;
 }
