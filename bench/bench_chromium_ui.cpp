@@ -11,6 +11,7 @@
 #include <string>
 
 #include "ChromiumLarge.h"
+#include "ProgramBench.h"
 #include "afx/DialogUnits.h"
 #include "app/TolvaneApp.h"
 #include "app/TolvaneDoc.h"
@@ -23,28 +24,6 @@ namespace {
 
 constexpr int kCookies = 50'000;
 
-/** A started program; closed with its document when destroyed. */
-class RunningApp {
- public:
-  RunningApp() : m_app(std::make_unique<CTolvaneApp>()) {
-    if (!m_app->InitInstance()) std::abort();
-    QCoreApplication::processEvents();
-  }
-  ~RunningApp() {
-    if (CTolvaneDoc* doc = Document()) doc->OnCloseDocument();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-    m_app->ExitInstance();
-  }
-  CTolvaneDoc* Document() const {
-    auto* frame = dynamic_cast<CFrameWnd*>(m_app->m_pMainWnd);
-    return frame ? dynamic_cast<CTolvaneDoc*>(frame->GetActiveDocument()) : nullptr;
-  }
-
- private:
-  std::unique_ptr<CTolvaneApp> m_app;
-};
-
 void BM_StartUpOnAChromiumProfileOf50000Cookies(benchmark::State& state) {
   char pattern[] = "/tmp/tolvane-bench-chromium-ui-XXXXXX";
   const std::string folder = ::mkdtemp(pattern);
@@ -53,7 +32,7 @@ void BM_StartUpOnAChromiumProfileOf50000Cookies(benchmark::State& state) {
   platform::SetStoreLocation("chromium:" + folder + "/Default");
   int cookies = 0;
   for (auto _ : state) {
-    auto app = std::make_unique<RunningApp>();
+    auto app = std::make_unique<bench::RunningApp>();
     state.PauseTiming();
     const SiteCacheList* catalogue = app->Document()->m_pCatalogue;
     cookies = 0;
@@ -73,17 +52,4 @@ BENCHMARK(BM_StartUpOnAChromiumProfileOf50000Cookies)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  QApplication::setFont(afx::DialogFont("ＭＳ Ｐゴシック", 9));
-  afx::RegisterResources(res::Resources());
-  platform::SetMessageBoxHandler([](HWND, const char* text, const char*, UINT) {
-    std::fprintf(stderr, "bench_chromium_ui: unexpected message box: %s\n", text ? text : "");
-    return IDNO;
-  });
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunProgramBenchmarks(argc, argv); }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ProgramBench.h"
 #include "afx/DialogUnits.h"
 #include "app/TolvaneApp.h"
 #include "app/TolvaneDoc.h"
@@ -119,19 +120,12 @@ BENCHMARK(BM_CatalogueLoad)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_StartUpToAShownWindow(benchmark::State& state) {
   TheJar();
   for (auto _ : state) {
-    auto app = std::make_unique<CTolvaneApp>();
-    if (!app->InitInstance()) std::abort();
-    QCoreApplication::processEvents();
+    auto app = std::make_unique<bench::RunningApp>();
     state.PauseTiming();
-    auto* frame = dynamic_cast<CFrameWnd*>(app->m_pMainWnd);
-    auto* doc = frame ? dynamic_cast<CTolvaneDoc*>(frame->GetActiveDocument()) : nullptr;
+    const CTolvaneDoc* doc = app->Document();
     if (doc == nullptr || doc->m_pCatalogue->GetSize() != kDomains) {
       state.SkipWithError("the window is not complete");
     }
-    if (doc != nullptr) doc->OnCloseDocument();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-    app->ExitInstance();
     app.reset();
     state.ResumeTiming();
   }
@@ -156,17 +150,7 @@ BENCHMARK(BM_CommitOneEntry)->Unit(benchmark::kMillisecond)->Iterations(20);
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  QApplication::setFont(afx::DialogFont("ＭＳ Ｐゴシック", 9));
-  afx::RegisterResources(res::Resources());
-  platform::SetMessageBoxHandler([](HWND, const char* text, const char*, UINT) {
-    std::fprintf(stderr, "bench_cookies_txt: unexpected message box: %s\n", text ? text : "");
-    return IDNO;
-  });
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  const int status = bench::RunProgramBenchmarks(argc, argv);
   platform::SetStoreLocation("");
-  return 0;
+  return status;
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "FirefoxFill.h"
+#include "ProgramBench.h"
 #include "afx/DialogUnits.h"
 #include "app/TolvaneApp.h"
 #include "app/TolvaneDoc.h"
@@ -55,17 +56,10 @@ class Profile {
 void BM_StartUpOnAFirefoxProfile(benchmark::State& state) {
   static const Profile profile;
   for (auto _ : state) {
-    auto app = std::make_unique<CTolvaneApp>();
-    if (!app->InitInstance()) std::abort();
-    QCoreApplication::processEvents();
+    auto app = std::make_unique<bench::RunningApp>();
     state.PauseTiming();
-    auto* frame = dynamic_cast<CFrameWnd*>(app->m_pMainWnd);
-    auto* doc = frame ? dynamic_cast<CTolvaneDoc*>(frame->GetActiveDocument()) : nullptr;
+    const CTolvaneDoc* doc = app->Document();
     const bool complete = doc != nullptr && doc->m_pCatalogue->GetSize() == kSites;
-    if (doc != nullptr) doc->OnCloseDocument();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-    app->ExitInstance();
     app.reset();
     state.ResumeTiming();
     if (!complete) {
@@ -79,17 +73,4 @@ BENCHMARK(BM_StartUpOnAFirefoxProfile)->Unit(benchmark::kMillisecond)->Iteration
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  QApplication::setFont(afx::DialogFont("ＭＳ Ｐゴシック", 9));
-  afx::RegisterResources(res::Resources());
-  platform::SetMessageBoxHandler([](HWND, const char* text, const char*, UINT) {
-    std::fprintf(stderr, "bench_firefox_window: unexpected message box: %s\n", text ? text : "");
-    return IDNO;
-  });
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunProgramBenchmarks(argc, argv); }

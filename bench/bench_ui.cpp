@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "LargeStore.h"
+#include "ProgramBench.h"
 #include "afx/DialogUnits.h"
 #include "app/TolvaneApp.h"
 #include "app/TolvaneDoc.h"
@@ -60,32 +61,10 @@ double PeakRssMb() {
   return double(usage.ru_maxrss) / 1024.0;
 }
 
-/** A started program; closed with its document when destroyed. */
-class RunningApp {
- public:
-  RunningApp() : m_app(std::make_unique<CTolvaneApp>()) {
-    if (!m_app->InitInstance()) std::abort();
-    QCoreApplication::processEvents();
-  }
-  ~RunningApp() {
-    if (CTolvaneDoc* doc = Document()) doc->OnCloseDocument();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-    m_app->ExitInstance();
-  }
-  CTolvaneDoc* Document() const {
-    auto* frame = dynamic_cast<CFrameWnd*>(m_app->m_pMainWnd);
-    return frame ? dynamic_cast<CTolvaneDoc*>(frame->GetActiveDocument()) : nullptr;
-  }
-
- private:
-  std::unique_ptr<CTolvaneApp> m_app;
-};
-
 void BM_StartUp(benchmark::State& state) {
   MakeStore();
   for (auto _ : state) {
-    auto app = std::make_unique<RunningApp>();
+    auto app = std::make_unique<bench::RunningApp>();
     state.PauseTiming();
     if (app->Document()->m_pCatalogue->GetSize() != kEntries) {
       state.SkipWithError("the catalogue is not complete");
@@ -100,7 +79,7 @@ BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_RebuildTree(benchmark::State& state) {
   MakeStore();
-  RunningApp app;
+  bench::RunningApp app;
   CTolvaneDoc* doc = app.Document();
   for (auto _ : state) {
     doc->UpdateAllViews(nullptr, 0, nullptr);
@@ -117,7 +96,7 @@ void BM_StartUpWithOneEntryOf100000Cookies(benchmark::State& state) {
   constexpr int kCookies = 100'000;
   UseStore(1, kCookies, ManyRecord);
   for (auto _ : state) {
-    auto app = std::make_unique<RunningApp>();
+    auto app = std::make_unique<bench::RunningApp>();
     state.PauseTiming();
     SiteCacheList* catalogue = app->Document()->m_pCatalogue;
     const bool complete =
@@ -136,17 +115,4 @@ BENCHMARK(BM_StartUpWithOneEntryOf100000Cookies)->Unit(benchmark::kMillisecond)-
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  QApplication::setFont(afx::DialogFont("ＭＳ Ｐゴシック", 9));
-  afx::RegisterResources(res::Resources());
-  platform::SetMessageBoxHandler([](HWND, const char* text, const char*, UINT) {
-    std::fprintf(stderr, "bench_ui: unexpected message box: %s\n", text ? text : "");
-    return IDNO;
-  });
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunProgramBenchmarks(argc, argv); }

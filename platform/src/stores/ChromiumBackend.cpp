@@ -223,8 +223,8 @@ void ChromiumBackend::Regroup() {
 }
 
 const ChromiumBackend::Entry* ChromiumBackend::FindEntry(const std::string& url) const {
-  const auto found = m_entryIndex.find(url);
-  return found == m_entryIndex.end() ? nullptr : &m_entries[found->second];
+  const size_t index = EntryIndex(url);
+  return index == kNoEntry ? nullptr : &m_entries[index];
 }
 
 size_t ChromiumBackend::EntryIndex(const std::string& url) const {

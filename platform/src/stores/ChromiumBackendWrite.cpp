@@ -106,19 +106,11 @@ bool ChromiumBackend::MatchRows(const Entry* entry, const std::vector<CookieReco
 }
 
 bool ChromiumBackend::Commit(const UrlCacheRecord& record) {
-  std::string bytes;
-  if (!TakeVirtualFile(record.localFile, bytes)) {
-    Fail(ERROR_FILE_NOT_FOUND, "no file " + record.localFile + " was made for this commit");
-    return false;
-  }
   std::vector<CookieRecord> records;
-  std::string problem;
-  if (!ParseCookieRecords(bytes, records, problem)) {
-    Fail(ERROR_INVALID_DATA, "entry " + record.url + ": " + problem);
-    return false;
-  }
+  if (!TakeCommitRecords(record, records)) return false;
   if (!EnsureLoaded()) return false;
   DWORD error = 0;
+  std::string problem;
   if (Refused(error, problem)) {
     Fail(error, problem);
     return false;

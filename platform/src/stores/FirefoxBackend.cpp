@@ -224,8 +224,8 @@ void FirefoxBackend::Regroup() {
 }
 
 const FirefoxBackend::Entry* FirefoxBackend::FindEntry(const std::string& url) const {
-  const auto found = m_entryIndex.find(url);
-  return found == m_entryIndex.end() ? nullptr : &m_entries[found->second];
+  const size_t index = EntryIndex(url);
+  return index == kNoEntry ? nullptr : &m_entries[index];
 }
 
 size_t FirefoxBackend::EntryIndex(const std::string& url) const {

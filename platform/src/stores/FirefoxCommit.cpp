@@ -58,17 +58,8 @@ bool FirefoxBackend::Apply(FirefoxChanges& changes, const std::vector<size_t>& u
 }
 
 bool FirefoxBackend::Commit(const UrlCacheRecord& record) {
-  std::string bytes;
-  if (!TakeVirtualFile(record.localFile, bytes)) {
-    Fail(ERROR_FILE_NOT_FOUND, "no file " + record.localFile + " was made for this commit");
-    return false;
-  }
   std::vector<CookieRecord> records;
-  std::string problem;
-  if (!ParseCookieRecords(bytes, records, problem)) {
-    Fail(ERROR_INVALID_DATA, "entry " + record.url + ": " + problem);
-    return false;
-  }
+  if (!TakeCommitRecords(record, records)) return false;
   if (!MayWrite()) return false;
   for (const CookieRecord& r : records) {
     if (const std::string why = FirefoxCannotHold(r); !why.empty()) {

@@ -140,8 +140,8 @@ std::string NetscapeBackend::OwnerOf(const std::string& identity,
 }
 
 const NetscapeBackend::Entry* NetscapeBackend::FindEntry(const std::string& url) const {
-  const auto found = m_entryIndex.find(url);
-  return found == m_entryIndex.end() ? nullptr : &m_entries[found->second];
+  const size_t index = EntryIndex(url);
+  return index == kNoEntry ? nullptr : &m_entries[index];
 }
 
 size_t NetscapeBackend::EntryIndex(const std::string& url) const {
@@ -267,19 +267,10 @@ bool NetscapeBackend::Write(Edit& edit) {
 }
 
 bool NetscapeBackend::Commit(const UrlCacheRecord& record) {
-  std::string bytes;
-  if (!TakeVirtualFile(record.localFile, bytes)) {
-    Fail(ERROR_FILE_NOT_FOUND, "no file " + record.localFile + " was made for this commit");
-    return false;
-  }
+  std::vector<CookieRecord> records;
+  if (!TakeCommitRecords(record, records)) return false;
   if (const std::string why = ReadOnlyReason(); !why.empty()) {
     Fail(ERROR_TOLVANE_STORE_READ_ONLY, m_location.path + " cannot be written");
-    return false;
-  }
-  std::vector<CookieRecord> records;
-  std::string problem;
-  if (!ParseCookieRecords(bytes, records, problem)) {
-    Fail(ERROR_INVALID_DATA, "entry " + record.url + ": " + problem);
     return false;
   }
   if (!EnsureLoaded() || !Unchanged()) return false;
@@ -287,6 +278,7 @@ bool NetscapeBackend::Commit(const UrlCacheRecord& record) {
   // Every record's line first: a record the file cannot hold stops the commit before anything
   // is written.
   std::vector<NetscapeLine> lines(records.size());
+  std::string problem;
   for (size_t k = 0; k < records.size(); ++k) {
     if (!NetscapeLineFromRecord(records[k], m_file.eol, lines[k], problem)) {
       Fail(ERROR_TOLVANE_COOKIE_NOT_STORABLE,

@@ -61,6 +61,21 @@ bool RecordsBackend::WriteEntryFile(const std::string& path, const std::string& 
 
 void RecordsBackend::DropEntryFile(const std::string& path) { DeleteVirtualFile(path); }
 
+bool RecordsBackend::TakeCommitRecords(const UrlCacheRecord& record,
+                                       std::vector<CookieRecord>& records) {
+  std::string bytes;
+  if (!TakeVirtualFile(record.localFile, bytes)) {
+    Fail(ERROR_FILE_NOT_FOUND, "no file " + record.localFile + " was made for this commit");
+    return false;
+  }
+  std::string problem;
+  if (!ParseCookieRecords(bytes, records, problem)) {
+    Fail(ERROR_INVALID_DATA, "entry " + record.url + ": " + problem);
+    return false;
+  }
+  return true;
+}
+
 void RecordsBackend::NotePlaced(const std::string& url, const std::string& identity,
                                 const std::string& naturalUrl) {
   if (naturalUrl == url) {

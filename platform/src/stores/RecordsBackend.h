@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Backend.h"
+#include "platform/CookieRecord.h"
 
 namespace platform::detail {
 
@@ -39,6 +40,9 @@ class RecordsBackend : public StoreBackend {
   virtual UrlCacheRecord EntryRecord(size_t index) const = 0;
   /** The entry's records; false with the last error set when they cannot be made. */
   virtual bool EntryFile(size_t index, std::string& bytes) const = 0;
+
+  /** The records of a commit's file, which it takes; false with the last error set. */
+  bool TakeCommitRecords(const UrlCacheRecord& record, std::vector<CookieRecord>& records);
 
   // A commit may put a cookie into an entry that is not its own (a copy being moved to another
   // site) or leave an entry empty; until the run ends, each reload shows them where it put them.

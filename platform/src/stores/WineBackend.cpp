@@ -181,8 +181,8 @@ void WineBackend::Regroup() {
 }
 
 const WineBackend::Shown* WineBackend::FindShown(const std::string& url) const {
-  const auto found = m_shownIndex.find(url);
-  return found == m_shownIndex.end() ? nullptr : &m_shown[found->second];
+  const size_t index = EntryIndex(url);
+  return index == kNoEntry ? nullptr : &m_shown[index];
 }
 
 size_t WineBackend::EntryIndex(const std::string& url) const {

@@ -265,17 +265,8 @@ bool WineBackend::Apply(const Plan& plan) {
 }
 
 bool WineBackend::Commit(const UrlCacheRecord& record) {
-  std::string bytes;
-  if (!TakeVirtualFile(record.localFile, bytes)) {
-    Fail(ERROR_FILE_NOT_FOUND, "no file " + record.localFile + " was made for this commit");
-    return false;
-  }
   std::vector<CookieRecord> records;
-  std::string problem;
-  if (!ParseCookieRecords(bytes, records, problem)) {
-    Fail(ERROR_INVALID_DATA, "entry " + record.url + ": " + problem);
-    return false;
-  }
+  if (!TakeCommitRecords(record, records)) return false;
   if (!EnsureLoaded()) return false;
   Plan plan;
   if (!PlanFor(record.url, &records, plan) || !Apply(plan)) return false;
