@@ -62,7 +62,8 @@ const Message kMessages[] = {
      "名前、ドメイン、パスが同じ Cookie が別のエントリにあります。"
      "Cookie のドメインを変えてからコミットしてください。"},
     {ERROR_TOLVANE_COOKIE_NOT_STORABLE,
-     "このストアに保存できない文字 (タブ、制御文字など) を含む Cookie があります。"},
+     "このストアに保存できない Cookie があります (タブや制御文字を含むもの、"
+     "このストアが持てない有効期限や属性の組み合わせのものなど)。"},
     {ERROR_TOLVANE_STORE_UNTESTED,
      "このストアの形式 (バージョン) は確認されていないため、書き込めません。"},
     {ERROR_TOLVANE_NOT_A_STORE, "指定された場所は Cookie のストアではありません。"},
