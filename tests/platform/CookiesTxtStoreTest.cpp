@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <wininet.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -284,6 +285,36 @@ TEST(CookiesTxtInput, LongLinesAndNulBytesAreKeptAndReported) {
   std::string expected = bytes;
   expected.replace(expected.size() - 2, 1, "w");
   EXPECT_EQ(ReadAll(jar), expected);
+}
+
+// Any 64 bits of a FILETIME and any expiry a cookies.txt may hold convert without overflow: the
+// extremes are held at the ends of the FILETIME range, the rest round-trips to the second.
+TEST(CookieTimes, ExtremesConvertWithoutWrapping) {
+  constexpr int64_t kEarliest = -11644473600;  // 1601-01-01
+  constexpr int64_t kLatest = (UINT64_MAX - 116444736000000000ull) / 10000000ull;
+  const struct {
+    int64_t seconds;
+    int64_t back;
+  } rows[] = {
+      {0, 0},
+      {-1, -1},
+      {1893456000, 1893456000},
+      {kEarliest, kEarliest},
+      {kEarliest - 1, kEarliest},
+      {INT64_MIN, kEarliest},
+      {kLatest, kLatest},
+      {kLatest + 1, kLatest},
+      {INT64_MAX, kLatest},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.seconds);
+    EXPECT_EQ(platform::UnixFromFileTime(platform::FileTimeFromUnix(row.seconds)), row.back);
+  }
+  // FILETIMEs whose upper bit is set: far in the future, never before 1601.
+  for (const FILETIME time : {FILETIME{0, 0x80000000u}, FILETIME{0xFFFFFFFFu, 0xFFFFFFFFu}}) {
+    EXPECT_GT(platform::UnixFromFileTime(time), 1893456000);
+  }
+  EXPECT_EQ(platform::UnixFromFileTime(FILETIME{0xFFFFFFFFu, 0xFFFFFFFFu}), kLatest);
 }
 
 }  // namespace

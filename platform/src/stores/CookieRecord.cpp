@@ -1,5 +1,8 @@
 #include "platform/CookieRecord.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace platform {
 namespace {
 
@@ -48,15 +51,22 @@ bool CookieRecord::operator==(const CookieRecord& o) const {
 }
 
 FILETIME FileTimeFromUnix(int64_t seconds) {
-  const uint64_t ticks = uint64_t(int64_t(kUnixEpochTicks) + seconds * int64_t(kTicksPerSecond));
+  // A FILETIME holds 1601 to about 60056; times beyond either end (a cookies.txt may say
+  // anything) are held at that end rather than wrapped.
+  constexpr int64_t kEarliest = -int64_t(kUnixEpochTicks / kTicksPerSecond);
+  constexpr int64_t kLatest = int64_t((UINT64_MAX - kUnixEpochTicks) / kTicksPerSecond);
+  const int64_t clamped = std::clamp(seconds, kEarliest, kLatest);
+  const uint64_t ticks = clamped >= 0 ? kUnixEpochTicks + uint64_t(clamped) * kTicksPerSecond
+                                      : kUnixEpochTicks - uint64_t(-clamped) * kTicksPerSecond;
   return FILETIME{DWORD(ticks), DWORD(ticks >> 32)};
 }
 
 int64_t UnixFromFileTime(const FILETIME& time) {
-  const int64_t ticks = int64_t(Ticks(time)) - int64_t(kUnixEpochTicks);
+  // In unsigned ticks: a FILETIME's upper half can be any bits.
+  const uint64_t ticks = Ticks(time);
+  if (ticks >= kUnixEpochTicks) return int64_t((ticks - kUnixEpochTicks) / kTicksPerSecond);
   // Floor, so that times before 1970 stay before it.
-  return ticks >= 0 ? ticks / int64_t(kTicksPerSecond)
-                    : -((-ticks + int64_t(kTicksPerSecond) - 1) / int64_t(kTicksPerSecond));
+  return -int64_t((kUnixEpochTicks - ticks + kTicksPerSecond - 1) / kTicksPerSecond);
 }
 
 bool ParseCookieRecords(std::string_view bytes, std::vector<CookieRecord>& records,
