@@ -15,6 +15,7 @@
 #include "platform/CookieRecord.h"
 #include "platform/StoreErrors.h"
 #include "support/FirefoxProfileStore.h"
+#include "support/KindStore.h"
 
 namespace tolvane::test {
 namespace {

@@ -16,27 +16,9 @@ namespace {
 
 using platform::CookieRecord;
 
-// Enumerates as the catalogue does: sizing call, then a buffer grown on 122.
+// The URLs under the pattern as the catalogue enumerates them, in order: kinds list in their own.
 std::vector<std::string> Enumerate(const char* pattern) {
-  std::vector<std::string> urls;
-  DWORD size = 0;
-  if (FindFirstUrlCacheEntryA(pattern, nullptr, &size) != nullptr) return {"<sizing succeeded>"};
-  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return urls;
-  std::vector<char> buffer(size);
-  auto* info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
-  HANDLE find = FindFirstUrlCacheEntryA(pattern, info, &size);
-  if (find == nullptr) return {"<second call failed>"};
-  for (;;) {
-    urls.push_back(info->lpszSourceUrlName);
-    size = static_cast<DWORD>(buffer.size());
-    if (FindNextUrlCacheEntryA(find, info, &size)) continue;
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
-    buffer.resize(size);
-    info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
-    if (!FindNextUrlCacheEntryA(find, info, &size)) break;
-  }
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_ITEMS));
-  FindCloseUrlCache(find);
+  std::vector<std::string> urls = EnumerateUrls(pattern);
   std::sort(urls.begin(), urls.end());
   return urls;
 }

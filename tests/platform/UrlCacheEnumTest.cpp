@@ -4,35 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "support/CacheCalls.h"
 #include "support/TempStore.h"
 
 namespace {
 
+using tolvane::test::EnumerateUrls;
 using tolvane::test::TempStore;
-
-// Enumerates exactly as the catalogue does: sizing call, then a buffer grown on 122.
-std::vector<std::string> Enumerate(const char* pattern) {
-  std::vector<std::string> urls;
-  DWORD size = 0;
-  if (FindFirstUrlCacheEntryA(pattern, nullptr, &size) != nullptr) return {"<sizing succeeded>"};
-  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return urls;
-  std::vector<char> buffer(size);
-  auto* info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
-  HANDLE find = FindFirstUrlCacheEntryA(pattern, info, &size);
-  if (find == nullptr) return {"<second call failed>"};
-  for (;;) {
-    urls.push_back(info->lpszSourceUrlName);
-    size = static_cast<DWORD>(buffer.size());
-    if (FindNextUrlCacheEntryA(find, info, &size)) continue;
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
-    buffer.resize(size);
-    info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
-    if (!FindNextUrlCacheEntryA(find, info, &size)) break;
-  }
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_ITEMS));
-  FindCloseUrlCache(find);
-  return urls;
-}
 
 TEST(UrlCacheEnum, EmptyStoreEndsAtOnceWith259) {
   TempStore store;
@@ -47,11 +25,11 @@ TEST(UrlCacheEnum, PatternMatchesContainerPrefixInAnyCaseAndSkipsOtherContainers
   ASSERT_FALSE(store.AddEntry("Visited:a@http://one.example/", "", URLHISTORY_CACHE_ENTRY).empty());
   ASSERT_FALSE(store.AddEntry("cookie:b@two.example/", "").empty());
   ASSERT_FALSE(store.AddEntry("http://three.example/", "", NORMAL_CACHE_ENTRY).empty());
-  EXPECT_EQ(Enumerate("cookie:"),
+  EXPECT_EQ(EnumerateUrls("cookie:"),
             (std::vector<std::string>{"Cookie:a@one.example/", "cookie:b@two.example/"}));
-  EXPECT_EQ(Enumerate("COOKIE:"), Enumerate("cookie:"));
-  EXPECT_EQ(Enumerate("visited:"), std::vector<std::string>{"Visited:a@http://one.example/"});
-  EXPECT_EQ(Enumerate(nullptr), std::vector<std::string>{"http://three.example/"});
+  EXPECT_EQ(EnumerateUrls("COOKIE:"), EnumerateUrls("cookie:"));
+  EXPECT_EQ(EnumerateUrls("visited:"), std::vector<std::string>{"Visited:a@http://one.example/"});
+  EXPECT_EQ(EnumerateUrls(nullptr), std::vector<std::string>{"http://three.example/"});
 }
 
 TEST(UrlCacheEnum, TooSmallBufferGives122AndTheRetryReturnsTheSameEntry) {

@@ -18,8 +18,10 @@
 #include "platform/Faults.h"
 #include "platform/StoreLocation.h"
 #include "platform/UrlCacheStore.h"
+#include "support/CacheCalls.h"
 #include "support/ChromiumProfile.h"
 #include "support/FirefoxDb.h"
+#include "support/StoreSandbox.h"
 
 namespace tolvane::test {
 
@@ -105,34 +107,12 @@ inline std::string KindName(const testing::TestParamInfo<StoreKindCase>& info) {
 
 class KindStore {
  public:
-  explicit KindStore(const StoreKindCase& kind) : m_kind(kind) {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/tolvane-kind-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();  // no store, no test
-    m_folder = pattern;
-    const char* state = std::getenv("XDG_STATE_HOME");
-    if (state != nullptr) m_oldState = state;
-    ::setenv("XDG_STATE_HOME", (m_folder + "/state").c_str(), 1);
-    platform::ClearFaults();
-    m_location = kind.make(m_folder);
+  explicit KindStore(const StoreKindCase& kind) : m_kind(kind), m_sandbox("kind") {
+    m_location = kind.make(m_sandbox.Folder());
     platform::SetStoreLocation(m_location);
   }
-  ~KindStore() {
-    platform::ClearFaults();
-    platform::SetStoreLocation("");
-    if (m_oldState.empty()) {
-      ::unsetenv("XDG_STATE_HOME");
-    } else {
-      ::setenv("XDG_STATE_HOME", m_oldState.c_str(), 1);
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(m_folder, ignored);
-  }
-  KindStore(const KindStore&) = delete;
-  KindStore& operator=(const KindStore&) = delete;
 
-  const std::string& Folder() const { return m_folder; }
+  const std::string& Folder() const { return m_sandbox.Folder(); }
   const std::string& Location() const { return m_location; }
   const StoreKindCase& Kind() const { return m_kind; }
 
@@ -157,49 +137,16 @@ class KindStore {
 
   /** Commits an entry of these records through the URL cache calls, as a program would. */
   bool Commit(const std::string& url, const std::vector<platform::CookieRecord>& records) const {
-    char file[MAX_PATH] = {};
-    if (!CreateUrlCacheEntryA(url.c_str(), 0, "TXT", file, 0)) return false;
-    HANDLE handle = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_ARCHIVE, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
-    const std::string bytes = platform::RenderCookieRecords(records);
-    DWORD written = 0;
-    const bool wrote =
-        bytes.empty() || (WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
-                          written == bytes.size());
-    if (!CloseHandle(handle) || !wrote) return false;
-    return CommitUrlCacheEntryA(url.c_str(), file, {}, {}, NORMAL_CACHE_ENTRY | COOKIE_CACHE_ENTRY,
-                                nullptr, 0, nullptr, url.c_str()) == TRUE;
+    return CommitRecords(url, records);
   }
 
   /** The bytes of an entry's cookie file as a stream reads them; "<none>" when it fails. */
-  static std::string Stream(const std::string& url) {
-    DWORD size = 0;
-    if (RetrieveUrlCacheEntryStreamA(url.c_str(), nullptr, &size, FALSE, 0) != nullptr ||
-        GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-      return "<none>";
-    }
-    std::vector<char> buffer(size);
-    HANDLE stream = RetrieveUrlCacheEntryStreamA(
-        url.c_str(), reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data()), &size, FALSE,
-        0);
-    if (stream == nullptr) return "<none>";
-    std::string bytes;
-    for (DWORD offset = 0;; ++offset) {
-      char byte = 0;
-      DWORD length = 1;
-      if (!ReadUrlCacheEntryStream(stream, offset, &byte, &length, 0) || length != 1) break;
-      bytes.push_back(byte);
-    }
-    UnlockUrlCacheEntryStream(stream, 0);
-    return bytes;
-  }
+  static std::string Stream(const std::string& url) { return StreamBytes(url); }
 
  private:
   StoreKindCase m_kind;
-  std::string m_folder;
+  StoreSandbox m_sandbox;
   std::string m_location;
-  std::string m_oldState;
 };
 
 }  // namespace tolvane::test

@@ -227,11 +227,6 @@ const ChromiumBackend::Entry* ChromiumBackend::FindEntry(const std::string& url)
   return index == kNoEntry ? nullptr : &m_entries[index];
 }
 
-size_t ChromiumBackend::EntryIndex(const std::string& url) const {
-  const auto found = m_entryIndex.find(url);
-  return found == m_entryIndex.end() ? kNoEntry : found->second;
-}
-
 bool ChromiumBackend::EntryFile(size_t index, std::string& bytes) const {
   bytes = Render(m_entries[index]);
   return true;

@@ -53,7 +53,6 @@ class ChromiumBackend final : public RecordsBackend {
   bool Loaded() const override { return m_loaded; }
   std::string CommitFolder() const override { return m_place.cookies; }
   size_t EntryCount() const override { return m_entries.size(); }
-  size_t EntryIndex(const std::string& url) const override;
   UrlCacheRecord EntryRecord(size_t index) const override { return RecordOf(m_entries[index]); }
   bool EntryFile(size_t index, std::string& bytes) const override;
   void Decrypt(ChromiumRow& row);
@@ -86,7 +85,6 @@ class ChromiumBackend final : public RecordsBackend {
   mutable std::string m_hashedHost;
   mutable std::string m_hostHash;
   std::vector<Entry> m_entries;
-  std::unordered_map<std::string, size_t> m_entryIndex;
   std::unordered_map<std::string, size_t> m_owner;  // identity -> its entry in m_entries
 };
 

@@ -228,11 +228,6 @@ const FirefoxBackend::Entry* FirefoxBackend::FindEntry(const std::string& url) c
   return index == kNoEntry ? nullptr : &m_entries[index];
 }
 
-size_t FirefoxBackend::EntryIndex(const std::string& url) const {
-  const auto found = m_entryIndex.find(url);
-  return found == m_entryIndex.end() ? kNoEntry : found->second;
-}
-
 bool FirefoxBackend::EntryFile(size_t index, std::string& bytes) const {
   bytes = Render(m_entries[index]);
   return true;

@@ -66,7 +66,6 @@ class FirefoxBackend final : public RecordsBackend {
   bool Loaded() const override { return m_loaded; }
   std::string CommitFolder() const override { return m_database; }
   size_t EntryCount() const override { return m_entries.size(); }
-  size_t EntryIndex(const std::string& url) const override;
   UrlCacheRecord EntryRecord(size_t index) const override { return RecordOf(m_entries[index]); }
   bool EntryFile(size_t index, std::string& bytes) const override;
   void Regroup();
@@ -94,7 +93,6 @@ class FirefoxBackend final : public RecordsBackend {
   FILETIME m_modified{};
   FILETIME m_read{};
   std::vector<Entry> m_entries;
-  std::unordered_map<std::string, size_t> m_entryIndex;
   std::unordered_map<FirefoxKey, size_t, FirefoxKeyHash> m_owner;  // cookie -> its entry's index
 };
 

@@ -144,11 +144,6 @@ const NetscapeBackend::Entry* NetscapeBackend::FindEntry(const std::string& url)
   return index == kNoEntry ? nullptr : &m_entries[index];
 }
 
-size_t NetscapeBackend::EntryIndex(const std::string& url) const {
-  const auto found = m_entryIndex.find(url);
-  return found == m_entryIndex.end() ? kNoEntry : found->second;
-}
-
 bool NetscapeBackend::EntryFile(size_t index, std::string& bytes) const {
   bytes = Render(m_entries[index]);
   return true;

@@ -46,7 +46,6 @@ class NetscapeBackend final : public RecordsBackend {
   bool Loaded() const override { return m_loaded; }
   std::string CommitFolder() const override { return m_location.path; }
   size_t EntryCount() const override { return m_entries.size(); }
-  size_t EntryIndex(const std::string& url) const override;
   UrlCacheRecord EntryRecord(size_t index) const override { return RecordOf(m_entries[index]); }
   bool EntryFile(size_t index, std::string& bytes) const override;
   // False (last error set) when the file on disk is no longer what was read.
@@ -81,7 +80,6 @@ class NetscapeBackend final : public RecordsBackend {
   FILETIME m_modified{};
   FILETIME m_read{};
   std::vector<Entry> m_entries;
-  std::unordered_map<std::string, size_t> m_entryIndex;
 };
 
 }  // namespace platform::detail

@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "Backend.h"
@@ -36,7 +37,10 @@ class RecordsBackend : public StoreBackend {
   virtual std::string CommitFolder() const = 0;
   virtual size_t EntryCount() const = 0;
   /** The index of url's entry, kNoEntry when there is none. */
-  virtual size_t EntryIndex(const std::string& url) const = 0;
+  size_t EntryIndex(const std::string& url) const {
+    const auto found = m_entryIndex.find(url);
+    return found == m_entryIndex.end() ? kNoEntry : found->second;
+  }
   virtual UrlCacheRecord EntryRecord(size_t index) const = 0;
   /** The entry's records; false with the last error set when they cannot be made. */
   virtual bool EntryFile(size_t index, std::string& bytes) const = 0;
@@ -52,8 +56,9 @@ class RecordsBackend : public StoreBackend {
   /** After a commit of url's records, of which there were none when empty. */
   void NoteCommitted(const std::string& url, bool empty);
   void NoteDeleted(const std::string& url);
-  std::map<std::string, std::string> m_assigned;  // identity -> the entry a commit put it in
-  std::set<std::string> m_emptyEntries;           // committed without cookies during this run
+  std::unordered_map<std::string, size_t> m_entryIndex;  // URL -> entry, kept by the kind
+  std::map<std::string, std::string> m_assigned;         // identity -> the entry a commit put it in
+  std::set<std::string> m_emptyEntries;  // committed without cookies during this run
 
  private:
   unsigned m_nextFile = 1;

@@ -150,10 +150,10 @@ std::string WineBackend::Identity(const std::string& storedUrl, const std::strin
 
 void WineBackend::Regroup() {
   m_shown.clear();
-  m_shownIndex.clear();
+  m_entryIndex.clear();
   m_owner.clear();
   auto shownFor = [this](const std::string& url) -> Shown& {
-    const auto [it, added] = m_shownIndex.emplace(url, m_shown.size());
+    const auto [it, added] = m_entryIndex.emplace(url, m_shown.size());
     if (added) m_shown.push_back(Shown{url, {}, FindStored(url)});
     return m_shown[it->second];
   };
@@ -183,11 +183,6 @@ void WineBackend::Regroup() {
 const WineBackend::Shown* WineBackend::FindShown(const std::string& url) const {
   const size_t index = EntryIndex(url);
   return index == kNoEntry ? nullptr : &m_shown[index];
-}
-
-size_t WineBackend::EntryIndex(const std::string& url) const {
-  const auto found = m_shownIndex.find(url);
-  return found == m_shownIndex.end() ? kNoEntry : found->second;
 }
 
 bool WineBackend::EntryFile(size_t index, std::string& bytes) const {
@@ -234,7 +229,7 @@ UrlCacheRecord WineBackend::RecordOf(const Shown& shown) const {
   UrlCacheRecord r;
   r.url = shown.url;
   r.type = COOKIE_CACHE_ENTRY;
-  std::string name = "copy-" + std::to_string(m_shownIndex.at(shown.url)) + ".txt";
+  std::string name = "copy-" + std::to_string(m_entryIndex.at(shown.url)) + ".txt";
   if (shown.home != nullptr) {
     const WineEntry& e = shown.home->entry;
     if (PlainName(e.localName)) name = e.localName;

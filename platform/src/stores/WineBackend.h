@@ -57,7 +57,6 @@ class WineBackend final : public RecordsBackend {
   bool Loaded() const override { return m_loaded; }
   std::string CommitFolder() const override { return m_place.IndexPath(); }
   size_t EntryCount() const override { return m_shown.size(); }
-  size_t EntryIndex(const std::string& url) const override;
   UrlCacheRecord EntryRecord(size_t index) const override { return RecordOf(m_shown[index]); }
   bool EntryFile(size_t index, std::string& bytes) const override;
   bool ReadIndex(std::string& bytes, bool& present);
@@ -86,7 +85,6 @@ class WineBackend final : public RecordsBackend {
   WineIndex m_index;
   std::vector<Stored> m_stored;
   std::vector<Shown> m_shown;
-  std::unordered_map<std::string, size_t> m_shownIndex;
   std::unordered_map<std::string, std::string> m_owner;  // cookie identity -> shown URL
   std::string m_user;                                    // of the entries' URLs
 };
