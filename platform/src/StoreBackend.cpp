@@ -94,15 +94,7 @@ std::string Store::ReadOnlyReason() {
 }
 
 bool Store::ReadEntryFile(const UrlCacheRecord& record, std::string& bytes) {
-  // A record of this store names its file under the cookie folder's own path: no look at the
-  // disk is needed to know it is one of ours (a load reads thousands).
-  const std::string folder = m_folder->CookiePath() + "/";
   std::string name;
-  if (record.localFile.size() > folder.size() &&
-      record.localFile.compare(0, folder.size(), folder) == 0 &&
-      IsPlainName(record.localFile.substr(folder.size()))) {
-    return ReadFile(record.localFile.substr(folder.size()), bytes);
-  }
   if (record.localFile.empty() || !OwnsFile(record.localFile.c_str(), name)) {
     Fail(ERROR_FILE_NOT_FOUND, "entry " + record.url + " has no file of the cookie folder");
     return false;
