@@ -11,7 +11,6 @@
 #include "../Internal.h"
 #include "Backup.h"
 #include "ChromiumBackend.h"
-#include "VirtualFiles.h"
 #include "platform/StoreErrors.h"
 
 namespace platform::detail {

@@ -12,7 +12,6 @@
 #include "Backup.h"
 #include "FirefoxBackend.h"
 #include "FirefoxProfile.h"
-#include "VirtualFiles.h"
 #include "platform/StoreErrors.h"
 
 namespace platform::detail {

@@ -13,7 +13,6 @@
 #include "../Internal.h"
 #include "AtomicFile.h"
 #include "Backup.h"
-#include "VirtualFiles.h"
 #include "WineBackend.h"
 #include "platform/StoreErrors.h"
 
